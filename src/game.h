@@ -1,0 +1,144 @@
+// game.h -- everything the subsystems share: the two records, every global
+// of the world (grouped by the subsystem that owns it) and every function
+// one subsystem calls in another.
+//
+// All state is global and lives for the whole run; nothing is allocated while
+// the game runs. Positions and angles are 32-bit floats, but every update is
+// computed in double precision and rounded once, when it is stored.
+
+#ifndef CLANKWISE_GAME_H
+#define CLANKWISE_GAME_H
+
+#include <GL/freeglut.h>  // freeglut: also the modifier keys
+
+// ---------------------------------------------------------------------------
+// Records
+// ---------------------------------------------------------------------------
+
+// One bullet of the pool.
+struct bu {
+    int etat;   // 1 in flight, 0 free slot
+    float dir;  // heading in radians, copied from the robot when fired
+    float X;    // world X
+    float Z;    // world Z
+};
+
+// One fir tree of the table.
+struct sa {
+    float X = 0;         // world X: collision centre, drawn truncated to int
+    float Z = 0;         // world Z
+    float color = 0;     // green of the crown, 0.10 .. 0.79
+    int Pv = 5;          // hit points left before the tree starts to sink
+    float destroy = 10;  // sink level: 10 standing, < 10 sinking, <= 0 gone
+};
+
+const int NB_BULLETS = 66;  // slots in the bullet pool
+const int NB_TREES = 211;   // records in the tree table
+
+// Headings wrap at pi, compared in double precision, to the float nearest
+// pi, whose magnitude is just above pi.
+const double PI = 3.141592653589793;
+const float PI_F = 3.1415927410125732f;
+const double DEGREES_PER_RADIAN = 57.29577951308232;
+
+// ---------------------------------------------------------------------------
+// World (src/world): state, layout, start-up, the frame
+// ---------------------------------------------------------------------------
+
+extern float X0;          // robot world X, start 1; motion
+extern float Z0;          // robot world Z, start 1; motion
+extern float y;           // robot drawing height, always 0; world
+extern float angle;       // robot heading, radians, -pi..pi (wraps); motion
+extern float roue1;       // wheel 1 angle, degrees, -15..375; motion, frame
+extern float roue2;       // wheel 2 angle, degrees, -15..375; motion, frame
+extern sa sapinS[NB_TREES];     // tree table; motion, scenery
+extern int nbsapin;             // trees in use, 211; world
+extern double tab[2 * NB_TREES];  // layout: (Z, X) pairs in tree order; world
+
+// ---------------------------------------------------------------------------
+// Input (src/input): held keys and what they mean this frame
+// ---------------------------------------------------------------------------
+
+extern int keyStates[256];      // character keys, 1 = held; input callbacks
+extern int specialStates[256];  // special keys (arrows, F1..), 1 = held; input
+extern int HBGDplay[4];         // robot flags: back, forward, left, right; input
+extern int camlibre485679oklm[10];  // free-camera key flags, 0/1; input
+extern int typeCam;             // camera mode 0..4, kept until changed; input
+
+// ---------------------------------------------------------------------------
+// Motion (src/motion): bullets
+// ---------------------------------------------------------------------------
+
+extern bu bulletS[NB_BULLETS];  // bullet pool; bullets
+extern int bull;                // fire cooldown, frames, 0..10; bullets
+
+// ---------------------------------------------------------------------------
+// Render (src/render): cameras, robot, scenery
+// ---------------------------------------------------------------------------
+
+extern float Xc;              // camera probe world X; cameras
+extern float Zc;              // camera probe world Z; cameras
+extern float XCamLibre;       // free camera eye X, unbounded; cameras
+extern float YCamLibre;       // free camera eye Y, whole units; cameras
+extern float ZCamLibre;       // free camera eye Z, unbounded; cameras
+extern float angle1CamLibre;  // free camera tilt from +Y toward +Z, rad; cameras
+extern float angle2CamLibre;  // free camera heading from +X toward +Z, rad; cameras
+extern int hit;               // punch state 0..3 (2, 3: arm 0, 1 punching); robot
+extern int punch;             // keyframe the punching arm moves to, 0..6; robot
+extern float angleP1;         // punching arm first joint, degrees; robot
+extern float angleP2;         // punching arm second joint, degrees; robot
+extern GLUquadric* Cbras;     // arm cylinders; created before main
+extern GLUquadric* Croue;     // wheel axle; created before main
+extern GLUquadric* Csapin2;   // tree trunks; created before main
+
+// ---------------------------------------------------------------------------
+// Functions
+// ---------------------------------------------------------------------------
+
+// world/startup.cpp
+void printCommands();
+void clearTables();
+void plantTrees();
+void openWindow(int* argc, char** argv);
+void initRendering();
+void reshape(int w, int h);
+void update(int value);
+
+// world/frame.cpp
+void display();
+
+// input/keys.cpp
+void keyPressed(unsigned char key, int x, int y);
+void keyUp(unsigned char key, int x, int y);
+void specialPressed(int key, int x, int y);
+void specialUp(int key, int x, int y);
+void windowStatus(int state);
+void releaseAllKeys();
+void keyboard();
+
+// motion/move.cpp
+double sqr(double a);
+void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
+            int* HBGDm, int* etatm, int typem);
+
+// motion/bullets.cpp
+void fire();
+void moveBullets();
+
+// render/camera.cpp
+void placeCamera();
+void vuelibre();
+
+// render/robot.cpp
+void punchTrigger();
+void drawPlayer();
+void robot(float R1, float R2, int type);
+void body(float R1, float R2, int type);
+void bras(int type);
+void lumiere();
+
+// render/scenery.cpp
+void terrain();
+void sapin(int Sx, int Sy, int Sz, float color, float destroy);
+
+#endif

@@ -1,0 +1,147 @@
+// keys.cpp -- input is a table of held keys, not a stream of presses: the
+// GLUT callbacks keep the tables up to date between frames, and keyboard()
+// turns them into this frame's flags and commands once, at its start.
+//
+// The controls, all in one place:
+//
+//   key              twin       action
+//   z                Up         drive forward
+//   s                Down       drive back
+//   q                Left       turn left
+//   d                Right      turn right
+//   space                       fire (one shot every 10 frames)
+//   v                           punch, arms in turn
+//   & (top row 1)    F1         surveillance camera
+//   é (top row 2)    F2         chase camera
+//   " (top row 3)    F3         first-person camera
+//   ' (top row 4)    F4         free camera
+//   ( (top row 5)    F5         overhead map
+//   8 / 5, 6 / 4                free camera: Z forth / back, X forth / back
+//   7 / 9                       free camera: up / down
+//   o / l                       free camera: tilt
+//   k / m                       free camera: turn
+//
+// The mode characters are those of the unshifted top row of a French
+// keyboard; the arrow and function keys work on any layout.
+
+#include "game.h"
+
+// Marks a character key held. Writes keyStates.
+void keyPressed(unsigned char key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    keyStates[key] = 1;
+}
+
+// Marks a character key released. Writes keyStates.
+void keyUp(unsigned char key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    keyStates[key] = 0;
+}
+
+// A modifier turns the character a key sends into another one ('z' into 'Z',
+// '&' into '1'), so a key pressed before the change is released under another
+// code and would stay held forever. Whenever a modifier goes down or up,
+// every character key is therefore let go.
+static int isModifier(int key)
+{
+    return key >= GLUT_KEY_SHIFT_L && key <= GLUT_KEY_ALT_R;
+}
+
+static void releaseCharacterKeys()
+{
+    for (int i = 0; i < 256; i++)
+        keyStates[i] = 0;
+}
+
+// Marks a special key (arrow, function key, modifier) held.
+// Writes specialStates, and keyStates when a modifier goes down.
+void specialPressed(int key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (isModifier(key))
+        releaseCharacterKeys();
+    if (key >= 0 && key < 256)
+        specialStates[key] = 1;
+}
+
+// Marks a special key released. Writes specialStates, and keyStates when a
+// modifier comes up.
+void specialUp(int key, int x, int y)
+{
+    (void)x;
+    (void)y;
+    if (isModifier(key))
+        releaseCharacterKeys();
+    if (key >= 0 && key < 256)
+        specialStates[key] = 0;
+}
+
+// Releases every key of both tables. Writes keyStates, specialStates.
+void releaseAllKeys()
+{
+    releaseCharacterKeys();
+    for (int i = 0; i < 256; i++)
+        specialStates[i] = 0;
+}
+
+// A hidden or minimised window gets no key-up events, so whatever was held
+// when it went away would stay held: let everything go.
+void windowStatus(int state)
+{
+    if (state == GLUT_HIDDEN)
+        releaseAllKeys();
+}
+
+static int held(int key)
+{
+    return keyStates[key] == 1;
+}
+
+// A character key or its layout-independent twin.
+static int heldOrTwin(int key, int special)
+{
+    return keyStates[key] == 1 || specialStates[special] == 1;
+}
+
+// Turns the held keys into this frame's flags and commands. Writes HBGDplay,
+// typeCam (only when a mode key is held) and camlibre485679oklm; fires and
+// punches through fire() and punchTrigger().
+void keyboard()
+{
+    HBGDplay[2] = heldOrTwin('q', GLUT_KEY_LEFT);
+    HBGDplay[3] = heldOrTwin('d', GLUT_KEY_RIGHT);
+    HBGDplay[0] = heldOrTwin('s', GLUT_KEY_DOWN);
+    HBGDplay[1] = heldOrTwin('z', GLUT_KEY_UP);
+
+    fire();
+    punchTrigger();
+
+    // Later keys win; note the crossing: top-row 4 is the free camera
+    // (mode 4), top-row 5 the overhead map (mode 3).
+    if (heldOrTwin(38, GLUT_KEY_F1))
+        typeCam = 0;
+    if (heldOrTwin(233, GLUT_KEY_F2))
+        typeCam = 1;
+    if (heldOrTwin(34, GLUT_KEY_F3))
+        typeCam = 2;
+    if (heldOrTwin(39, GLUT_KEY_F4))
+        typeCam = 4;
+    if (heldOrTwin(40, GLUT_KEY_F5))
+        typeCam = 3;
+
+    camlibre485679oklm[0] = held('4');
+    camlibre485679oklm[2] = held('5');
+    camlibre485679oklm[3] = held('6');
+    camlibre485679oklm[4] = held('7');
+    camlibre485679oklm[1] = held('8');
+    camlibre485679oklm[5] = held('9');
+    camlibre485679oklm[6] = held('o');
+    camlibre485679oklm[7] = held('k');
+    camlibre485679oklm[8] = held('l');
+    camlibre485679oklm[9] = held('m');
+}

@@ -1,0 +1,142 @@
+// move.cpp -- the one movement step of the game, shared by the robot, the
+// bullets, the camera probes and the spawn point of a shot, with its
+// collision against the trees. The robot's step also sinks and draws the
+// trees, once per frame.
+
+#include <cmath>
+
+#include "game.h"
+
+// Movement kinds, the last argument of moveEn.
+enum { MOVE_ROBOT = 0, MOVE_BULLET = 1, MOVE_CHASE_PROBE = 2, MOVE_STEP_PROBE = 3 };
+
+double sqr(double a)
+{
+    return a * a;
+}
+
+// Distance from a tree to a point, in double precision from the floats.
+static double treeDistance(const sa& tree, float x, float z)
+{
+    return sqrt(sqr((double)tree.X - (double)x) + sqr((double)tree.Z - (double)z));
+}
+
+// Turns and moves the mover by its flags. Every result is formed in double
+// precision and rounded to float once, when stored. A wrapped heading jumps
+// to the far end of the range: the overshoot is dropped, not carried.
+static void turnAndStep(float* Xm, float* Zm, float* r1, float* r2,
+                        float* anglem, const int* HBGDm, int typem, float vit)
+{
+    if (HBGDm[2] == 1) {
+        *r1 += 5;
+        *r2 -= 5;
+        *anglem = (float)((double)*anglem - 0.1);
+        if ((double)*anglem < -PI)
+            *anglem = PI_F;
+    }
+    if (HBGDm[3] == 1) {
+        *r2 += 5;
+        *r1 -= 5;
+        *anglem = (float)((double)*anglem + 0.1);
+        if ((double)*anglem > PI)
+            *anglem = -PI_F;
+    }
+    if (HBGDm[0] == 1) {
+        *r1 += 10;
+        *r2 += 10;
+        *Xm = (float)((double)*Xm + cos(-(double)*anglem) / (double)vit);
+        *Zm = (float)((double)*Zm + sin((double)*anglem) / (double)vit);
+    }
+    if (HBGDm[1] == 1) {
+        if (typem != MOVE_BULLET) {
+            *r2 -= 10;
+            *r1 -= 10;
+        }
+        *Xm = (float)((double)*Xm - cos(-(double)*anglem) / (double)vit);
+        *Zm = (float)((double)*Zm + sin(-(double)*anglem) / (double)vit);
+    }
+}
+
+// The robot's per-frame work on one tree: sink it a notch if it is sinking,
+// and draw it while it is above ground, with whatever matrix is current.
+static void sinkAndDrawTree(sa& tree)
+{
+    glPushMatrix();
+    glScalef(1, 1, 1);
+    if (tree.destroy < 10)
+        tree.destroy = (float)((double)tree.destroy - 0.1);
+    if (tree.destroy > 0)
+        sapin((int)tree.X, 0, (int)tree.Z, tree.color, tree.destroy);
+    glPopMatrix();
+}
+
+// A bullet touched a tree: it stops, and a tree inside the central square
+// loses a hit point. The hit that finds the tree standing with no hit point
+// left starts it sinking, so a tree starts sinking once.
+static void bulletHitsTree(sa& tree, int* etatm)
+{
+    *etatm = 0;
+    if (-20 < tree.X && tree.X < 20 && -20 < tree.Z && tree.Z < 20) {
+        tree.Pv = tree.Pv - 1;
+        if (tree.Pv < 1 && tree.destroy == 10)
+            tree.destroy = (float)((double)tree.destroy - 0.1);
+    }
+}
+
+// moveEn: one movement step of a mover of kind typem (0 robot, 1 bullet,
+// 2 chase probe, 3 step probe). Reads and writes the mover through the
+// pointers, and sapinS (kind 0 sinks trees, kind 1 damages them). Kind 0
+// draws the trees.
+//
+// A mover other than a bullet that touches a tree slides along it: each
+// coordinate whose move alone would touch the tree goes back to its value on
+// entry. Once X has gone back (etat), it stays back for the rest of the call.
+void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
+            int* HBGDm, int* etatm, int typem)
+{
+    float TmpZ = *Zm;
+    float TmpX = *Xm;
+    int etat = 0;
+
+    float col = 1.5f;  // collision radius
+    float vit = 1;     // speed divisor; negative runs the mover backwards
+    if (typem == MOVE_ROBOT) {
+        col = 2.5f;
+        vit = 4;
+    } else if (typem == MOVE_CHASE_PROBE) {
+        col = 2;
+        vit = -4;
+    } else if (typem == MOVE_STEP_PROBE) {
+        col = 1.5f;
+        vit = -1;
+    }
+
+    turnAndStep(Xm, Zm, r1, r2, anglem, HBGDm, typem, vit);
+
+    for (int i = 0; i < nbsapin; i++) {
+        sa& tree = sapinS[i];
+        if (typem == MOVE_ROBOT)
+            sinkAndDrawTree(tree);
+
+        // A tree at least col away along one axis cannot be touched, and the
+        // distance below could not come out under col either: skip the
+        // square root. This passes over nearly every tree.
+        double dx = (double)tree.X - (double)*Xm;
+        double dz = (double)tree.Z - (double)*Zm;
+        if (fabs(dx) >= col || fabs(dz) >= col)
+            continue;
+        if (!(sqrt(sqr(dx) + sqr(dz)) < col && tree.destroy > 5))
+            continue;
+
+        if (typem == MOVE_BULLET) {
+            bulletHitsTree(tree, etatm);
+            continue;
+        }
+        if (treeDistance(tree, *Xm, TmpZ) < col)
+            etat = 1;
+        if (treeDistance(tree, TmpX, *Zm) < col)
+            *Zm = TmpZ;
+        if (etat == 1)
+            *Xm = TmpX;
+    }
+}

@@ -1,0 +1,52 @@
+// frame.cpp -- one frame of the game: read the keys, advance the world by one
+// step and draw it. A frame is the game's unit of time: every speed,
+// cooldown and animation step elsewhere is an amount per frame.
+
+#include "game.h"
+
+// A wheel driven past a full turn starts over; exactly 0 and 360 stay.
+static void keepWheelInRange(float* wheel)
+{
+    if (*wheel > 360)
+        *wheel = 0;
+    if (*wheel < 0)
+        *wheel = 360;
+}
+
+// Runs one frame. Reads and writes, through the steps it calls, the whole
+// world state.
+void display()
+{
+    // 1. Clear the colour and depth buffers.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // 2. Poll the keys; this also fires bullets and starts punches.
+    keyboard();
+
+    // 3. Keep the wheel angles in range.
+    keepWheelInRange(&roue1);
+    keepWheelInRange(&roue2);
+
+    // 4. Move the robot. The same step sinks the sinking trees and draws
+    //    the trees, still with last frame's view. After a reshape the
+    //    projection matrix is selected, so select the model-view first lest
+    //    the trees land in the projection.
+    glMatrixMode(GL_MODELVIEW);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, HBGDplay, HBGDplay, 0);
+
+    // 5, 6. Reset the model-view matrix and place this frame's camera.
+    placeCamera();
+
+    // 7. The ground.
+    terrain();
+
+    // 8. Cull, draw and move the bullets.
+    moveBullets();
+
+    // 9. The robot, which also places the scene's only light.
+    drawPlayer();
+
+    // 10. The window is single-buffered: the flush shows the frame.
+    glutSwapBuffers();
+    glFlush();
+}
