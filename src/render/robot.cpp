@@ -76,72 +76,73 @@ void robot(float R1, float R2, int type)
     glPopMatrix();
 }
 
-// One wheel: a torus in the X-Y plane turning about Z.
-static void wheel(float z, float turn)
+// The top lump (a torus whose tube outgrows its ring) and the torso box.
+static void torso()
 {
-    glTranslatef(0, -1.7f, z);
-    glRotatef(turn, 0, 0, 1);
-    glScalef(0.4f, 0.4f, 0.5f);
-    glutSolidTorus(0.2, 0.4, 10, 10);
-}
-
-// One of the two white struts from the torso down to the wheels.
-static void strut(float z)
-{
-    glTranslatef(0, -1, z);
-    glScalef(0.3f, 0.8f, 0.3f);
-    glRotatef(45, 0, 1, 0);
-    glutSolidOctahedron();
-}
-
-// The body: nine pieces, each in its own push and pop. Pieces without a
-// colour of their own take the one before (the struts' white runs on into the
-// hubs). Leaves the colour red. `type` is not used.
-void body(float R1, float R2, int type)
-{
-    (void)type;
-    glPushMatrix();  // 1. top lump: a torus whose tube outgrows its ring
+    glPushMatrix();
     glColor3f(1, 0, 0);
     glTranslatef(0.1f, -0.1f, 0);
     glScalef(1, 1, 1.8f);
     glutSolidTorus(0.2, 0.1, 20, 20);
     glPopMatrix();
 
-    glPushMatrix();  // 2. torso
+    glPushMatrix();
     glColor3f(1, 1, 0);
     glTranslatef(0, -0.5f, 0);
     glScalef(1, 2, 2);
     glutSolidCube(0.5);
     glPopMatrix();
+}
 
-    glPushMatrix();  // 3. wheel 1, on the left
-    glColor3f(0.5f, 1, 0);
-    wheel(-0.1f, R1);
-    glPopMatrix();
-
-    glPushMatrix();  // 4. wheel 2, on the right
-    glColor3f(1, 0.5f, 0);
-    wheel(0.1f, R2);
-    glPopMatrix();
-
-    glPushMatrix();  // 5, 6. struts
-    glColor3f(1, 1, 1);
-    strut(-0.28f);
-    glPopMatrix();
+// One wheel: a torus in the X-Y plane turning about Z, in its own colour.
+static void wheel(float red, float green, float z, float turn)
+{
     glPushMatrix();
-    strut(0.28f);
+    glColor3f(red, green, 0);
+    glTranslatef(0, -1.7f, z);
+    glRotatef(turn, 0, 0, 1);
+    glScalef(0.4f, 0.4f, 0.5f);
+    glutSolidTorus(0.2, 0.4, 10, 10);
     glPopMatrix();
+}
 
-    glPushMatrix();  // 7, 8. hubs
-    glTranslatef(0, -1.69f, 0.25f);
+// One of the two struts from the torso down to the wheels; the first one
+// sets the white that the second strut and the hubs carry on.
+static void strut(float z, int setWhite)
+{
+    glPushMatrix();
+    if (setWhite)
+        glColor3f(1, 1, 1);
+    glTranslatef(0, -1, z);
+    glScalef(0.3f, 0.8f, 0.3f);
+    glRotatef(45, 0, 1, 0);
+    glutSolidOctahedron();
+    glPopMatrix();
+}
+
+// One of the two hubs at the ends of the axle.
+static void hub(float z)
+{
+    glPushMatrix();
+    glTranslatef(0, -1.69f, z);
     glutSolidSphere(0.1, 20, 20);
     glPopMatrix();
-    glPushMatrix();
-    glTranslatef(0, -1.69f, -0.25f);
-    glutSolidSphere(0.1, 20, 20);
-    glPopMatrix();
+}
 
-    glPushMatrix();  // 9. axle through both hubs
+// The body: nine pieces, each in its own push and pop. The second strut and
+// the hubs have no colour of their own: the first strut's white runs on. Leaves the colour red. `type` is not used.
+void body(float R1, float R2, int type)
+{
+    (void)type;
+    torso();
+    wheel(0.5f, 1, -0.1f, R1);  // wheel 1, on the left
+    wheel(1, 0.5f, 0.1f, R2);   // wheel 2, on the right
+    strut(-0.28f, 1);
+    strut(0.28f, 0);
+    hub(0.25f);
+    hub(-0.25f);
+
+    glPushMatrix();  // the axle through both hubs
     glColor3f(1, 0, 0);
     glTranslatef(0, -1.68f, -0.3f);
     gluCylinder(Croue, 0.08, 0.08, 0.6, 20, 20);
