@@ -1,0 +1,38 @@
+// test_world.h -- puts the game back to its start between tests. Every test
+// runs in the same process, and the game keeps its whole state in globals,
+// so a test that moved the robot or shot a tree would otherwise leak into
+// the next one.
+
+#ifndef CLANKWISE_TEST_WORLD_H
+#define CLANKWISE_TEST_WORLD_H
+
+#include <initializer_list>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+// Every global of the game back to the value it has before main runs: the
+// robot at (1, 1) facing 0, no key held, every bullet slot zeroed, every tree
+// record at its defaults (X 0, Z 0, colour 0, Pv 5, destroy 10), 211 trees
+// in use, the layout table as compiled, cameras and punches at rest. Also
+// forgets every recorded GL call.
+void resetWorld();
+
+// resetWorld(), then the start-up steps of main that are not GLUT calls:
+// srand(seed), the key and bullet tables cleared, the trees planted from the
+// layout with their crown colours. The command list is not printed.
+void startWorld(unsigned seed = 1);
+
+// Replaces the forest with the given trees, (X, Z) each, standing (Pv 5,
+// destroy 10, colour 0.5), and sets nbsapin to their number; for tests that
+// want one tree in a known place and no other in the way.
+void onlyTrees(std::initializer_list<std::pair<float, float>> trees);
+
+// A fixture whose every test starts from startWorld(1) with no GL call
+// recorded.
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override { startWorld(1); }
+};
+
+#endif
