@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# test.sh -- the one test command: installs what is missing, builds
+# everything in build/ and runs every test there (unit, window, golden...),
+# then builds the unit tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-asan/ and runs them. Every stage runs
+# even when an earlier one failed, so one run shows all that is wrong; the
+# exit status is non-zero if anything failed. Needs no display: the window
+# tests start their own Xvfb.
+
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+JOBS=$(nproc 2>/dev/null || echo 2)
+START=$SECONDS
+FAILED=()
+SUMMARY=()
+
+stage() {
+    echo
+    echo "==== $* ($((SECONDS - START)) s)"
+}
+
+# Runs ctest in a build folder with extra arguments, keeps its log beside
+# it, and remembers its summary lines and whether it failed.
+run_ctest() {
+    local dir=$1 name=$2
+    shift 2
+    local log="$dir/ctest.log"
+    ctest --test-dir "$dir" --output-on-failure "$@" 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    local lines
+    lines=$(grep -E 'tests passed|tests failed|Total Test time|No tests were found' "$log" || true)
+    SUMMARY+=("$name: ${lines:-no summary from ctest}")
+    [ "$rc" = 0 ] || FAILED+=("$name")
+    # ctest that found no test at all is a failure too.
+    grep -q 'No tests were found' "$log" && FAILED+=("$name (no tests)")
+    return 0
+}
+
+stage "dependencies"
+bash scripts/deps.sh || { echo "test.sh: installing the dependencies failed" >&2; exit 1; }
+
+stage "normal build in build/"
+if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLANKWISE_SANITIZE=OFF &&
+    cmake --build build -j"$JOBS"; then
+    stage "every test of build/"
+    run_ctest build "build/ all tests"
+else
+    FAILED+=("build/ configure or build")
+fi
+
+stage "sanitizer build in build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+if cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCLANKWISE_SANITIZE=ON &&
+    cmake --build build-asan -j"$JOBS" --target unit_tests; then
+    stage "unit tests of build-asan/"
+    run_ctest build-asan "build-asan/ unit tests" -L unit
+else
+    FAILED+=("build-asan/ configure or build")
+fi
+
+# ==== BOUNDED FUZZ RUN ========================================================
+# A short libFuzzer run of the key and frame fuzz target goes here. It must
+# stay bounded in time, add its ctest-like summary line to SUMMARY and its
+# name to FAILED when it fails.
+# ==== END OF BOUNDED FUZZ RUN =================================================
+
+stage "summary"
+for line in "${SUMMARY[@]}"; do
+    echo "$line"
+done
+echo "duration: $((SECONDS - START)) s"
+if [ "${#FAILED[@]}" != 0 ]; then
+    printf 'FAILED: %s\n' "${FAILED[@]}"
+    exit 1
+fi
+echo "ALL PASSED"
