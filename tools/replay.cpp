@@ -1,0 +1,244 @@
+// replay.cpp -- plays the game from a key script instead of a keyboard: the
+// game's own start-up with a fixed seed, then one display() per script line
+// with the keys of that line held, pictures of the marked frames and,
+// optionally, one line of game state per frame.
+//
+//   replay --script FILE [--seed N] [--out DIR] [--trace FILE|-] [--every N] [--check]
+//
+// Exit status: 0 done, 2 bad command line or script or output folder,
+// 1 the window or a picture failed.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+#include "replay.h"
+#include "game.h"
+
+unsigned replaySeed = 1;
+std::string replayScript;
+std::string replayOut = ".";
+std::string replayTrace;
+int replayEvery = 0;
+int replayCheckOnly = 0;
+
+static int windowReshaped = 0;  // set once GLUT has run reshape
+static int windowShown = 0;     // set once the window is reported visible
+
+static void usage()
+{
+    fputs("usage: replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
+          " [--every N] [--check]\n"
+          "  --seed N    seed of the crown colours (default 1)\n"
+          "  --out DIR   folder for the pictures (default .; created if missing)\n"
+          "  --trace F   one line of game state per frame to F, - for stdout\n"
+          "  --every N   also write frame-NNNNNN.png every N frames\n"
+          "  --check     read the script, print its length, open no window\n",
+          stderr);
+}
+
+// A whole decimal number in [low, high], or -1.
+static long wholeNumber(const char* text, long low, long high)
+{
+    char* end = nullptr;
+    errno = 0;
+    long v = strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < low || v > high)
+        return -1;
+    return v;
+}
+
+// Reads the command line into the settings. Returns 0 after an error.
+// Writes the replay* settings.
+static int readOptions(int argc, char** argv)
+{
+    for (int i = 1; i < argc; i++) {
+        std::string opt = argv[i];
+        if (opt == "--check") {
+            replayCheckOnly = 1;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            fprintf(stderr, "replay: unknown option or missing value: %s\n", argv[i]);
+            return 0;
+        }
+        const char* value = argv[++i];
+        long n = 0;
+        if (opt == "--script") {
+            replayScript = value;
+        } else if (opt == "--out") {
+            replayOut = value;
+        } else if (opt == "--trace") {
+            replayTrace = value;
+        } else if (opt == "--seed" && (n = wholeNumber(value, 0, 4294967295L)) >= 0) {
+            replaySeed = (unsigned)n;
+        } else if (opt == "--every" && (n = wholeNumber(value, 1, 1000000)) >= 0) {
+            replayEvery = (int)n;
+        } else {
+            fprintf(stderr, "replay: bad option or value: %s %s\n", opt.c_str(), value);
+            return 0;
+        }
+    }
+    if (replayScript.empty())
+        fputs("replay: no --script given\n", stderr);
+    return !replayScript.empty();
+}
+
+static void replayReshape(int w, int h)
+{
+    reshape(w, h);
+    windowReshaped = 1;
+}
+
+static void replayWindowStatus(int state)
+{
+    windowStatus(state);
+    if (state != GLUT_HIDDEN)
+        windowShown = 1;
+}
+
+// GLUT redraws on its own when the window is exposed; here only the script
+// may run a frame, so those redraws draw nothing.
+static void noFrame()
+{
+}
+
+// Opens the game's window and waits, handling GLUT's events, until it is on
+// screen and reshape has set the projection. GLUT gets no arguments but the
+// program's name. Returns 0 if the window does not come up within 10 s.
+static int openReplayWindow(char* program)
+{
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    openWindow(&argc, argv);
+    glutDisplayFunc(noFrame);
+    glutReshapeFunc(replayReshape);
+    glutWindowStatusFunc(replayWindowStatus);
+
+    time_t start = time(nullptr);
+    while (!(windowReshaped && windowShown)) {
+        glutMainLoopEvent();
+        if (time(nullptr) - start > 10) {
+            fputs("replay: the window did not appear within 10 s\n", stderr);
+            return 0;
+        }
+        usleep(1000);
+    }
+    return 1;
+}
+
+// Makes the held keys those of the new frame: first lets go of the keys no
+// longer held, then presses the new ones in the order the line names them.
+static void changeKeys(const std::vector<int>& before, const std::vector<int>& now,
+                       void (*up)(int), void (*down)(int))
+{
+    for (int key : before)
+        if (std::find(now.begin(), now.end(), key) == now.end())
+            up(key);
+    for (int key : now)
+        if (std::find(before.begin(), before.end(), key) == before.end())
+            down(key);
+}
+
+static void charUp(int key) { keyUp((unsigned char)key, 0, 0); }
+static void charDown(int key) { keyPressed((unsigned char)key, 0, 0); }
+static void specialKeyUp(int key) { specialUp(key, 0, 0); }
+static void specialKeyDown(int key) { specialPressed(key, 0, 0); }
+
+// The pictures a frame asks for: its own shot and, with --every, the
+// numbered one. Returns 0 after an error.
+static int writeFramePictures(const ScriptFrame& frame, long number)
+{
+    if (!frame.shot.empty() && !writeFrontBufferPng(replayOut + "/" + frame.shot + ".png"))
+        return 0;
+    if (replayEvery > 0 && number % replayEvery == 0) {
+        char name[32];
+        snprintf(name, sizeof name, "/frame-%06ld.png", number);
+        if (!writeFrontBufferPng(replayOut + name))
+            return 0;
+    }
+    return 1;
+}
+
+// Runs the script's frames in order: set the keys, run the game's frame,
+// wait for GL to finish, then write the pictures and the state line.
+// Returns 0 after an error.
+static int playFrames(const std::vector<ScriptFrame>& frames, FILE* trace)
+{
+    ScriptFrame held;  // nothing held before the first frame
+    for (size_t i = 0; i < frames.size(); i++) {
+        const ScriptFrame& frame = frames[i];
+        changeKeys(held.chars, frame.chars, charUp, charDown);
+        changeKeys(held.specials, frame.specials, specialKeyUp, specialKeyDown);
+        held = frame;
+        display();
+        glFinish();
+        if (!writeFramePictures(frame, (long)i + 1)) {
+            fprintf(stderr, "replay: at frame %zu (script line %d)\n", i + 1, frame.line);
+            return 0;
+        }
+        if (trace != nullptr)
+            writeStateLine(trace, (long)i + 1);
+    }
+    return 1;
+}
+
+// Opens the state-line output, if one was asked for. Returns 0 after an error.
+static int openTrace(FILE** trace)
+{
+    *trace = nullptr;
+    if (replayTrace.empty())
+        return 1;
+    *trace = replayTrace == "-" ? stdout : fopen(replayTrace.c_str(), "w");
+    if (*trace == nullptr)
+        fprintf(stderr, "replay: cannot write trace \"%s\": %s\n", replayTrace.c_str(),
+                strerror(errno));
+    return *trace != nullptr;
+}
+
+static int needsOutFolder(const std::vector<ScriptFrame>& frames)
+{
+    if (replayEvery > 0)
+        return 1;
+    for (const ScriptFrame& f : frames)
+        if (!f.shot.empty())
+            return 1;
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    std::vector<ScriptFrame> frames;
+    if (!readOptions(argc, argv)) {
+        usage();
+        return 2;
+    }
+    if (!readScript(replayScript, frames))
+        return 2;
+    if (replayCheckOnly) {
+        printf("%zu frames\n", frames.size());
+        return 0;
+    }
+    FILE* trace = nullptr;
+    if ((needsOutFolder(frames) && !prepareOutFolder(replayOut)) || !openTrace(&trace))
+        return 2;
+
+    // The game's start-up, with a known seed instead of the clock. The
+    // command list is left out: it would only clutter a trace on stdout.
+    srand(replaySeed);
+    clearTables();
+    plantTrees();
+    if (!openReplayWindow(argv[0]))
+        return 1;
+    int ok = playFrames(frames, trace);
+    if (trace != nullptr && (fflush(trace) != 0 || ferror(trace))) {
+        fprintf(stderr, "replay: writing the trace failed\n");
+        ok = 0;
+    }
+    if (trace != nullptr && trace != stdout)
+        fclose(trace);
+    return ok ? 0 : 1;
+}

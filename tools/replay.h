@@ -1,0 +1,41 @@
+// replay.h -- what the pieces of the replay tool share: a key script read
+// into frames, the tool's settings, and the writers of pictures and state
+// lines. The tool drives the real game frame by frame from a script instead
+// of a keyboard, so runs can be repeated, compared and looked at.
+
+#ifndef CLANKWISE_REPLAY_H
+#define CLANKWISE_REPLAY_H
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// One frame of a script: the keys held while it runs and the picture, if
+// any, to write once it is drawn.
+struct ScriptFrame {
+    std::vector<int> chars;     // character codes held, in the order written
+    std::vector<int> specials;  // GLUT special keys held (arrows, F keys)
+    std::string shot;           // picture name without ".png", "" for none
+    int line = 0;               // script line the frame comes from
+};
+
+// Settings, from the command line (replay.cpp).
+extern unsigned replaySeed;       // seed of the crown colours
+extern std::string replayScript;  // the key script
+extern std::string replayOut;     // folder for the pictures
+extern std::string replayTrace;   // state lines: "" none, "-" stdout
+extern int replayEvery;           // also picture every Nth frame, 0 never
+extern int replayCheckOnly;       // 1: read the script, report, stop
+
+// Script reading (replay_script.cpp). Both print their own error message,
+// naming the line and the word, and return 0 on bad input.
+int readScript(const std::string& path, std::vector<ScriptFrame>& frames);
+int parseScriptLine(const std::string& text, int line, const std::string& source,
+                    std::vector<ScriptFrame>& frames);
+
+// Output (replay_output.cpp).
+int prepareOutFolder(const std::string& dir);
+int writeFrontBufferPng(const std::string& path);
+void writeStateLine(FILE* out, long frame);
+
+#endif
