@@ -36,6 +36,7 @@ headless_show() {
 headless_run() {
     E2E_OUT="$OUT/run"
     rm -rf "$E2E_OUT"
+    # shellcheck source=SCRIPTDIR/../tests/e2e/lib.sh
     source "$ROOT/tests/e2e/lib.sh"
     e2e_start_xvfb
     e2e_load_keymap

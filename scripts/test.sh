@@ -10,7 +10,7 @@
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-cd "$ROOT"
+cd "$ROOT" || exit 1
 JOBS=$(nproc 2>/dev/null || echo 2)
 START=$SECONDS
 FAILED=()

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # lib.sh -- shared by the window tests (source it, do not run it): a private
 # Xvfb picked with -displayfd, a keymap that types the game's mode keys
 # without Shift, the game started in it, its window, real key events,
@@ -44,7 +45,7 @@ e2e_stop_pid() {
         [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = "Z" ] && break
         sleep 0.1
     done
-    kill -0 "$pid" 2>/dev/null && kill -KILL "$pid" 2>/dev/null || true
+    if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
     wait "$pid" 2>/dev/null || true
 }
 

@@ -8,6 +8,7 @@ GAME=${1:?usage: twins_test.sh GAME OUTDIR}
 E2E_OUT=${2:?usage: twins_test.sh GAME OUTDIR}
 HERE=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$E2E_OUT"
+# shellcheck source=SCRIPTDIR/lib.sh
 source "$HERE/lib.sh"
 
 shot() { echo "$E2E_OUT/$1.png"; }

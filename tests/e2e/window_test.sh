@@ -7,6 +7,7 @@ GAME=${1:?usage: window_test.sh GAME OUTDIR}
 E2E_OUT=${2:?usage: window_test.sh GAME OUTDIR}
 HERE=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$E2E_OUT"
+# shellcheck source=SCRIPTDIR/lib.sh
 source "$HERE/lib.sh"
 
 EXPECTED="$HERE/commands.txt"
