@@ -10,47 +10,53 @@ using KeysTest = WorldTest;
 static void press(unsigned char k) { keyPressed(k, 0, 0); }
 static void release(unsigned char k) { keyUp(k, 0, 0); }
 
-TEST_F(KeysTest, EachMovementKeySetsItsOwnFlagOnly)
+// Every flag of `flags` is 0 but the one at `on` (none when -1).
+static void expectOnly(const int* flags, int n, int on, int key)
 {
-    const struct { unsigned char key; int flag; } map[] = {
-        {'s', 0}, {'z', 1}, {'q', 2}, {'d', 3}};
-    for (const auto& m : map) {
-        press(m.key);
+    for (int f = 0; f < n; f++)
+        EXPECT_EQ(flags[f], f == on ? 1 : 0) << "key " << key << ", flag " << f;
+}
+
+TEST_F(KeysTest, EachFlagKeySetsItsOwnFlagOnlyWhileHeld)
+{
+    const char move[] = "szqd";  // back, forward, left, right
+    const char freeCam[] = "485679oklm";
+    for (int f = 0; f < 14; f++) {
+        unsigned char k = f < 4 ? move[f] : freeCam[f - 4];
+        press(k);
         keyboard();
-        for (int f = 0; f < 4; f++)
-            EXPECT_EQ(HBGDplay[f], f == m.flag ? 1 : 0) << "key " << m.key << " flag " << f;
-        release(m.key);
+        expectOnly(HBGDplay, 4, f < 4 ? f : -1, k);
+        expectOnly(camlibre485679oklm, 10, f < 4 ? -1 : f - 4, k);
+        release(k);
         keyboard();
-        EXPECT_EQ(HBGDplay[m.flag], 0) << "key " << m.key << " released";
+        expectOnly(HBGDplay, 4, -1, k);
+        expectOnly(camlibre485679oklm, 10, -1, k);
     }
 }
 
 TEST_F(KeysTest, AKeyPressedAndReleasedBetweenFramesLeavesNoTrace)
 {
-    // Fire, punch, drive, turn and a mode key, all tapped between frames.
+    // Drive, turn, fire, punch, a mode key and a free-camera key, each
+    // tapped between two frames.
     for (unsigned char k : {'z', 'q', ' ', 'v', '(', '4'}) {
         press(k);
         release(k);
     }
     display();
     EXPECT_EQ(X0, 1.0f);
-    EXPECT_EQ(Z0, 1.0f);
     EXPECT_EQ(angle, 0.0f);
     EXPECT_EQ(typeCam, 0);
     EXPECT_EQ(hit, 0);
-    for (const bu& b : bulletS)
-        EXPECT_EQ(b.etat, 0);
-    for (int f = 0; f < 4; f++)
-        EXPECT_EQ(HBGDplay[f], 0);
-    EXPECT_EQ(camlibre485679oklm[0], 0);
+    EXPECT_EQ(bulletS[0].etat, 0);
+    expectOnly(HBGDplay, 4, -1, 0);
+    expectOnly(camlibre485679oklm, 10, -1, 0);
 
-    // The same key held over the frame does act.
-    press('z');
+    press('z');  // held over the frame, it does act
     display();
     EXPECT_EQ(X0, 0.75f);
 }
 
-TEST_F(KeysTest, ModeKeysOfTheTopRowWithTheLastTwoCrossed)
+TEST_F(KeysTest, ModeKeysOfTheTopRowWithTheLastTwoCrossedAndKept)
 {
     const struct { unsigned char key; int mode; } map[] = {
         {38, 0}, {233, 1}, {34, 2}, {39, 4}, {40, 3}};
@@ -61,7 +67,7 @@ TEST_F(KeysTest, ModeKeysOfTheTopRowWithTheLastTwoCrossed)
         EXPECT_EQ(typeCam, m.mode) << "key " << (int)m.key;
         release(m.key);
         keyboard();
-        EXPECT_EQ(typeCam, m.mode) << "the mode stays after key " << (int)m.key;
+        EXPECT_EQ(typeCam, m.mode) << "after key " << (int)m.key << " is released";
     }
 }
 
@@ -76,61 +82,26 @@ TEST_F(KeysTest, TheLaterModeTestWinsWhenTwoAreHeld)
     EXPECT_EQ(typeCam, 3);
     release('(');
     keyboard();
-    EXPECT_EQ(typeCam, 1);  // é beats &
+    EXPECT_EQ(typeCam, 1);  // and beats &
 }
 
-TEST_F(KeysTest, FreeCameraFlagsFollowTheirKeys)
+TEST_F(KeysTest, UpperCaseLettersAndUnknownCodesDoNothing)
 {
-    const char keysInFlagOrder[] = "485679oklm";
-    for (int f = 0; f < 10; f++) {
-        press(keysInFlagOrder[f]);
-        keyboard();
-        for (int g = 0; g < 10; g++)
-            EXPECT_EQ(camlibre485679oklm[g], g == f ? 1 : 0)
-                << "key " << keysInFlagOrder[f] << " flag " << g;
-        release(keysInFlagOrder[f]);
-    }
-    keyboard();
-    for (int g = 0; g < 10; g++)
-        EXPECT_EQ(camlibre485679oklm[g], 0);
-}
-
-TEST_F(KeysTest, UpperCaseLettersDoNothing)
-{
-    for (unsigned char k : {'Z', 'Q', 'S', 'D', 'V', 'O', 'K', 'L', 'M'})
+    const unsigned char ignored[] = {'Z', 'Q', 'S', 'D', 'V', 'O', 'K', 'L', 'M', 0, 127, 200, 255};
+    for (unsigned char k : ignored)
         press(k);
+    EXPECT_EQ(keyStates[255], 1);
     for (int frame = 0; frame < 5; frame++)
         display();
     EXPECT_EQ(X0, 1.0f);
     EXPECT_EQ(Z0, 1.0f);
     EXPECT_EQ(angle, 0.0f);
     EXPECT_EQ(hit, 0);
-    EXPECT_EQ(punch, 0);
-    for (int f = 0; f < 4; f++)
-        EXPECT_EQ(HBGDplay[f], 0);
-    for (int g = 0; g < 10; g++)
-        EXPECT_EQ(camlibre485679oklm[g], 0);
+    EXPECT_EQ(typeCam, 0);
+    expectOnly(HBGDplay, 4, -1, 0);
+    expectOnly(camlibre485679oklm, 10, -1, 0);
 
-    // Lower-case v, by contrast, starts a punch.
-    press('v');
+    press('v');  // lower-case v, by contrast, starts a punch
     display();
     EXPECT_NE(hit, 0);
-}
-
-TEST_F(KeysTest, EveryCodeIndexesTheTableAndUnknownCodesAreIgnored)
-{
-    for (int k = 0; k < 256; k++)
-        press((unsigned char)k);
-    for (int k = 0; k < 256; k++)
-        EXPECT_EQ(keyStates[k], 1) << k;
-    for (int k = 0; k < 256; k++)
-        release((unsigned char)k);
-    for (int k = 0; k < 256; k++)
-        EXPECT_EQ(keyStates[k], 0) << k;
-
-    for (int k : {0, 1, 65, 127, 200, 255})
-        press((unsigned char)k);
-    display();
-    EXPECT_EQ(X0, 1.0f);
-    EXPECT_EQ(typeCam, 0);
 }

@@ -42,24 +42,22 @@ TEST_F(MotionTest, HeadingWrapsToTheFarEndDroppingTheOvershoot)
         }
     }
     EXPECT_EQ(angle, -3.1415927410125732f);
-}
 
-TEST_F(MotionTest, TheFloatNearestPiCountsAsPastPiInDoublePrecision)
-{
     // From the float pi, a left turn and then a right turn land exactly on
-    // the float pi again, which lies above pi: it wraps.
-    float a = turned(3.1415927410125732f, 1, 0);
-    EXPECT_EQ(a, 3.041592836380005f);
-    EXPECT_EQ(turned(a, 0, 1), -3.1415927410125732f);
-    // The mirror image on the negative side.
-    a = turned(-3.1415927410125732f, 0, 1);
-    EXPECT_EQ(a, -3.041592836380005f);
-    EXPECT_EQ(turned(a, 1, 0), 3.1415927410125732f);
+    // the float pi again, which lies above pi in double: it wraps.
+    EXPECT_EQ(turned(3.1415927410125732f, 1, 0), 3.041592836380005f);
+    EXPECT_EQ(turned(3.041592836380005f, 0, 1), -3.1415927410125732f);
+    EXPECT_EQ(turned(-3.1415927410125732f, 0, 1), -3.041592836380005f);
+    EXPECT_EQ(turned(-3.041592836380005f, 1, 0), 3.1415927410125732f);
 }
 
 TEST_F(MotionTest, BothTurnFlagsTogether)
 {
     EXPECT_EQ(turned(0, 1, 1), -1.4901161e-09f);
+    // Each turn is formed in double with the double 0.1: a float 0.1 would
+    // give exactly 0 here.
+    EXPECT_EQ(turned(0.1f, 1, 0), 1.4901161e-09f);
+    EXPECT_EQ(turned(-0.1f, 0, 1), -1.4901161e-09f);
     EXPECT_EQ(turned(-3.1f, 1, 1), -3.1415927410125732f);  // both wraps fire
     roue1 = 40;
     roue2 = 70;
@@ -96,25 +94,15 @@ TEST_F(MotionTest, WheelsAndStepOfEachKind)
     }
 }
 
-TEST_F(MotionTest, StepIsFormedInDoubleAndRoundedOnce)
+// Starts over with one tree at (tx, tz) at sink level d, and takes one
+// forward robot step from (1, 1) with heading a.
+static void forwardPast(float tx, float tz, float a = 0, float d = 10)
 {
-    nbsapin = 0;
-    X0 = 3.3f;
-    Z0 = -7.7f;
-    angle = 1.0f;
+    startWorld(1);
+    onlyTrees({{tx, tz}});
+    sapinS[0].destroy = d;
+    angle = a;
     robotStep({0, 1, 0, 0});
-    EXPECT_EQ(X0, (float)((double)3.3f - std::cos(-1.0) / 4));
-    EXPECT_EQ(Z0, (float)((double)-7.7f + std::sin(-1.0) / 4));
-}
-
-// The robot's step from (1, 1) toward -X, with heading a, and one tree.
-struct Approach {
-    float endX, endZ;  // where the step ends if nothing undoes it
-};
-
-static Approach stepEnd(float a)
-{
-    return {(float)(1 - std::cos(-(double)a) / 4), (float)(1 + std::sin(-(double)a) / 4)};
 }
 
 static double distTo(float tx, float tz, float x, float z)
@@ -122,67 +110,44 @@ static double distTo(float tx, float tz, float x, float z)
     return std::sqrt(sqr((double)tx - x) + sqr((double)tz - z));
 }
 
-TEST_F(MotionTest, StraightApproachStopsJustInsideTheRadius)
+TEST_F(MotionTest, StraightApproachStopsStrictlyInsideTheRadius)
 {
-    onlyTrees({{-1.75f, 1}});  // the step ends exactly 2.5 away
-    robotStep({0, 1, 0, 0});
+    forwardPast(-1.75f, 1);  // the step ends exactly 2.5 away
     EXPECT_EQ(X0, 0.75f);
-
-    startWorld(1);
-    onlyTrees({{-1.74f, 1}});  // it would end 2.49 away: undone
-    robotStep({0, 1, 0, 0});
+    forwardPast(-1.74f, 1);  // it would end 2.49 away: undone
     EXPECT_EQ(X0, 1.0f);
     EXPECT_EQ(Z0, 1.0f);
 }
 
-TEST_F(MotionTest, DiagonalApproachIsNotUndoneWhenNeitherAxisAloneTouches)
+TEST_F(MotionTest, OnTheDiagonalOnlyAnAxisThatTouchesAloneIsUndone)
 {
     const float a = (float)(PI / 4);
-    Approach e = stepEnd(a);
-    float tx = (float)(e.endX - 2.49 * std::cos(a)), tz = (float)(e.endZ - 2.49 * std::sin(a));
-    ASSERT_LT(distTo(tx, tz, e.endX, e.endZ), 2.5);
-    ASSERT_GE(distTo(tx, tz, e.endX, 1), 2.5);
-    ASSERT_GE(distTo(tx, tz, 1, e.endZ), 2.5);
-    onlyTrees({{tx, tz}});
-    angle = a;
-    robotStep({0, 1, 0, 0});
-    EXPECT_EQ(X0, e.endX);
-    EXPECT_EQ(Z0, e.endZ);
+    const float endX = (float)(1 - std::cos(a) / 4), endZ = (float)(1 - std::sin(a) / 4);
+
+    // 2.49 ahead on the line of the step: neither axis alone comes within
+    // 2.5, so nothing is undone and the robot ends inside the radius.
+    float tx = (float)(endX - 2.49 * std::cos(a)), tz = (float)(endZ - 2.49 * std::sin(a));
+    ASSERT_GE(distTo(tx, tz, endX, 1), 2.5);
+    ASSERT_GE(distTo(tx, tz, 1, endZ), 2.5);
+    forwardPast(tx, tz, a);
+    EXPECT_EQ(X0, endX);
+    EXPECT_EQ(Z0, endZ);
     EXPECT_LT(distTo(tx, tz, X0, Z0), 2.5);
-}
 
-TEST_F(MotionTest, DiagonalSlideUndoesOnlyTheAxisThatTouches)
-{
-    const float a = (float)(PI / 4);
-    Approach e = stepEnd(a);
-    onlyTrees({{e.endX - 2.45f, 1}});  // touched by the X move alone
-    angle = a;
-    robotStep({0, 1, 0, 0});
+    forwardPast(endX - 2.45f, 1, a);  // touched by the X move alone: slides
     EXPECT_EQ(X0, 1.0f);
-    EXPECT_EQ(Z0, e.endZ);
-    EXPECT_LT(Z0, 1.0f);
-
-    startWorld(1);
-    onlyTrees({{1, e.endZ - 2.45f}});  // touched by the Z move alone
-    angle = a;
-    robotStep({0, 1, 0, 0});
-    EXPECT_EQ(X0, e.endX);
+    EXPECT_EQ(Z0, endZ);
+    forwardPast(1, endZ - 2.45f, a);  // touched by the Z move alone
+    EXPECT_EQ(X0, endX);
     EXPECT_EQ(Z0, 1.0f);
 }
 
 TEST_F(MotionTest, ATreeSunkToExactlyFiveBlocksNothing)
 {
-    // 5.1f lowered by 0.1 in this very step rounds to exactly 5.
-    onlyTrees({{-1.74f, 1}});
-    sapinS[0].destroy = 5.1f;
-    robotStep({0, 1, 0, 0});
+    forwardPast(-1.74f, 1, 0, 5.1f);  // lowered in this very step to exactly 5
     EXPECT_EQ(sapinS[0].destroy, 5.0f);
     EXPECT_EQ(X0, 0.75f);
-
-    startWorld(1);
-    onlyTrees({{-1.74f, 1}});
-    sapinS[0].destroy = 5.2f;  // still above 5 after the step: blocks
-    robotStep({0, 1, 0, 0});
+    forwardPast(-1.74f, 1, 0, 5.2f);  // still above 5 after the step: blocks
     EXPECT_EQ(X0, 1.0f);
 
     // Probes do not lower trees: 5 exactly lets them through, the next
@@ -190,9 +155,9 @@ TEST_F(MotionTest, ATreeSunkToExactlyFiveBlocksNothing)
     for (float d : {5.0f, 5.0000005f}) {
         onlyTrees({{-1.0f, 1}});
         sapinS[0].destroy = d;
-        float x = 1, z = 1, wheel = 0, a = 0;
+        float x = 1, z = 1, wheel = 0, h = 0;
         int flags[4] = {1, 0, 0, 0};
-        moveEn(&x, &z, &wheel, &wheel, &a, flags, flags, 3);
+        moveEn(&x, &z, &wheel, &wheel, &h, flags, flags, 3);
         EXPECT_EQ(x, d == 5.0f ? 0.0f : 1.0f) << "destroy " << d;
     }
 }
@@ -236,8 +201,12 @@ TEST_F(MotionTest, HitsWearDownInnerTreesOnly)
     EXPECT_EQ(sapinS[0].Pv, 4);
 }
 
-TEST_F(MotionTest, ABulletStopsAtTreesAboveFiveOnly)
+TEST_F(MotionTest, ABulletStopsStrictlyInsideItsRadiusAndAboveFiveOnly)
 {
+    onlyTrees({{6.5f, 5}});  // exactly 1.5 away
+    EXPECT_TRUE(bulletEndsAt(5, 5));
+    EXPECT_EQ(sapinS[0].Pv, 5);
+
     onlyTrees({{5.5f, 5}});
     sapinS[0].destroy = 5;
     EXPECT_TRUE(bulletEndsAt(5, 5));
@@ -274,6 +243,13 @@ TEST_F(MotionTest, ASinkingTreeTurnsPassableAt49StepsAndVanishesAt99)
         EXPECT_EQ(countCalls("glutSolidCone"), s < 99 ? 4u : 0u) << "step " << s;
     }
     EXPECT_LT(sapinS[0].destroy, -0.1f);  // keeps falling, no floor
+
+    // Drawn while above 0 by any amount.
+    sapinS[0].destroy = 0.1f;
+    glRecordReset();
+    robotStep({0, 0, 0, 0});
+    EXPECT_EQ(sapinS[0].destroy, 1.4901161e-09f);
+    EXPECT_EQ(countCalls("glutSolidCone"), 4u);
 }
 
 TEST_F(MotionTest, TheRobotStepIsTheOnlyOneThatSinksAndDraws)
