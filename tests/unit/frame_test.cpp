@@ -32,7 +32,7 @@ static long lastCallBefore(const std::string& name, long before)
 
 TEST_F(FrameTest, StepsComeInTheirOrder)
 {
-    bulletS[0] = bu{1, 0, 5, 5};  // one bullet in flight, clear of the trees
+    bulletS[0] = bu{1, 0, 5, 5};  // one bullet in flight
     display();
 
     ASSERT_FALSE(glCalls.empty());
