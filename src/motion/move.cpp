@@ -83,6 +83,50 @@ static void bulletHitsTree(sa& tree, int* etatm)
     }
 }
 
+// Tests the mover at its new position against every tree in table order.
+// A bullet that touches a tree stops and may damage it; any other mover is
+// pushed back, axis by axis, toward (TmpX, TmpZ), its position on entry.
+// Once X has gone back (etat), it stays back for the rest of the call.
+// Reads and writes the mover through the pointers and sapinS (kind 1).
+static void collideWithTrees(float* Xm, float* Zm, float TmpX, float TmpZ,
+                             int* etatm, int typem, float col)
+{
+    int etat = 0;
+    // The mover's position as it stands, kept in step with every write.
+    double x = *Xm, z = *Zm;
+
+    for (int i = 0; i < nbsapin; i++) {
+        sa& tree = sapinS[i];
+
+        // A tree at least col away along one axis cannot be touched, and the
+        // distance below could not come out under col either: skip the
+        // square root. This passes over nearly every tree.
+        double dx = (double)tree.X - x;
+        if (fabs(dx) >= col)
+            continue;
+        double dz = (double)tree.Z - z;
+        if (fabs(dz) >= col)
+            continue;
+        if (!(sqrt(sqr(dx) + sqr(dz)) < col && tree.destroy > 5))
+            continue;
+
+        if (typem == MOVE_BULLET) {
+            bulletHitsTree(tree, etatm);
+            continue;
+        }
+        if (treeDistance(tree, *Xm, TmpZ) < col)
+            etat = 1;
+        if (treeDistance(tree, TmpX, *Zm) < col) {
+            *Zm = TmpZ;
+            z = TmpZ;
+        }
+        if (etat == 1) {
+            *Xm = TmpX;
+            x = TmpX;
+        }
+    }
+}
+
 // moveEn: one movement step of a mover of kind typem (0 robot, 1 bullet,
 // 2 chase probe, 3 step probe). Reads and writes the mover through the
 // pointers, and sapinS (kind 0 sinks trees, kind 1 damages them). Kind 0
@@ -90,13 +134,12 @@ static void bulletHitsTree(sa& tree, int* etatm)
 //
 // A mover other than a bullet that touches a tree slides along it: each
 // coordinate whose move alone would touch the tree goes back to its value on
-// entry. Once X has gone back (etat), it stays back for the rest of the call.
+// entry.
 void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
             int* HBGDm, int* etatm, int typem)
 {
     float TmpZ = *Zm;
     float TmpX = *Xm;
-    int etat = 0;
 
     float col = 1.5f;  // collision radius
     float vit = 1;     // speed divisor; negative runs the mover backwards
@@ -113,30 +156,13 @@ void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
 
     turnAndStep(Xm, Zm, r1, r2, anglem, HBGDm, typem, vit);
 
-    for (int i = 0; i < nbsapin; i++) {
-        sa& tree = sapinS[i];
-        if (typem == MOVE_ROBOT)
-            sinkAndDrawTree(tree);
+    // Sinking and drawing a tree moves no mover, and a tree's touch test
+    // reads only its own sink level, so the robot sinks and draws every tree
+    // first and then tests them all: the same result, and a collision loop
+    // free of calls.
+    if (typem == MOVE_ROBOT)
+        for (int i = 0; i < nbsapin; i++)
+            sinkAndDrawTree(sapinS[i]);
 
-        // A tree at least col away along one axis cannot be touched, and the
-        // distance below could not come out under col either: skip the
-        // square root. This passes over nearly every tree.
-        double dx = (double)tree.X - (double)*Xm;
-        double dz = (double)tree.Z - (double)*Zm;
-        if (fabs(dx) >= col || fabs(dz) >= col)
-            continue;
-        if (!(sqrt(sqr(dx) + sqr(dz)) < col && tree.destroy > 5))
-            continue;
-
-        if (typem == MOVE_BULLET) {
-            bulletHitsTree(tree, etatm);
-            continue;
-        }
-        if (treeDistance(tree, *Xm, TmpZ) < col)
-            etat = 1;
-        if (treeDistance(tree, TmpX, *Zm) < col)
-            *Zm = TmpZ;
-        if (etat == 1)
-            *Xm = TmpX;
-    }
+    collideWithTrees(Xm, Zm, TmpX, TmpZ, etatm, typem, col);
 }
