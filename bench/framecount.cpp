@@ -6,9 +6,10 @@
 //   LD_PRELOAD=libframecount.so FRAMECOUNT_SECONDS=10 FRAMECOUNT_OUT=fps.txt
 //       ./clankwise
 //
-// The count starts at the first frame, so start-up is not counted. When
-// the time is up it writes one line, "frames N seconds T fps F", to
-// FRAMECOUNT_OUT (or standard error) and goes on counting silently.
+// The count starts at the first frame, or FRAMECOUNT_SKIP seconds after it,
+// so start-up is not counted. When the time is up it writes one line,
+// "frames N seconds T fps F", to FRAMECOUNT_OUT (or standard error) and goes
+// on counting silently.
 
 #include <dlfcn.h>
 
@@ -16,9 +17,18 @@
 #include <cstdlib>
 #include <ctime>
 
-static long frames;
-static double firstFrame = -1;
+static long frames;        // frames since the window opened
+static double firstFrame = -1;  // when the program showed its first frame
+static double windowStart = -1; // when the counting window opened
+static double skipSeconds;       // FRAMECOUNT_SKIP, read at the first frame
+static double windowSeconds;     // FRAMECOUNT_SECONDS, likewise
 static int reported;
+
+static double envSeconds(const char* name, double fallback)
+{
+    const char* env = getenv(name);
+    return env ? atof(env) : fallback;
+}
 
 static double nowSeconds()
 {
@@ -30,10 +40,8 @@ static double nowSeconds()
 // Writes the one report line once the time is up.
 static void reportIfDue(double now)
 {
-    const char* env = getenv("FRAMECOUNT_SECONDS");
-    double window = env ? atof(env) : 10;
-    double elapsed = now - firstFrame;
-    if (reported || elapsed < window)
+    double elapsed = now - windowStart;
+    if (reported || elapsed < windowSeconds)
         return;
     reported = 1;
     const char* path = getenv("FRAMECOUNT_OUT");
@@ -47,14 +55,22 @@ static void reportIfDue(double now)
         fclose(out);
 }
 
+// Counts the frame, then shows it as the program asked.
 extern "C" void glutSwapBuffers()
 {
     static void (*real)() = (void (*)())dlsym(RTLD_NEXT, "glutSwapBuffers");
     double now = nowSeconds();
-    if (firstFrame < 0)
+    if (firstFrame < 0) {
         firstFrame = now;
-    frames++;
-    reportIfDue(now);
+        skipSeconds = envSeconds("FRAMECOUNT_SKIP", 0);
+        windowSeconds = envSeconds("FRAMECOUNT_SECONDS", 10);
+    }
+    if (windowStart < 0 && now - firstFrame >= skipSeconds)
+        windowStart = now;
+    if (windowStart >= 0) {
+        frames++;
+        reportIfDue(now);
+    }
     if (real)
         real();
 }

@@ -6,8 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
 
+#include "alloc_count.h"
 #include "game.h"
 #include "scenario.h"
 
@@ -107,16 +109,41 @@ static bool frameWasWorstCase()
     return inFlight == NB_BULLETS && bull == 10;
 }
 
+// True when the allocation counter sees an allocation made from here; if
+// it did not, a count of 0 below would prove nothing.
+static bool allocCountingWorks()
+{
+    long before = allocCount;
+    void* volatile p = malloc(16);
+    // The compiler knows malloc touches none of our globals; tell it that
+    // this one may have changed.
+    benchmark::ClobberMemory();
+    free(p);
+    return allocCount == before + 1;
+}
+
+// Reports the heap allocations per frame, which must be none.
+static void checkNoAllocation(benchmark::State& state, long allocs)
+{
+    state.counters["allocs_per_frame"] = (double)allocs / state.iterations();
+    if (allocs != 0)
+        state.SkipWithError("the frame allocated memory");
+}
+
 static void BM_WorstCaseFrameLogic(benchmark::State& state)
 {
     worstCaseWorld();
+    if (!allocCountingWorks())
+        state.SkipWithError("allocations are not being counted");
     bool worst = true;
+    long allocs = allocCount;
     for (auto _ : state) {
         restoreWorld();
         logicOfFrame();
         worst = worst && frameWasWorstCase();
         benchmark::ClobberMemory();
     }
+    checkNoAllocation(state, allocCount - allocs);
     if (!worst)
         state.SkipWithError("the frame was not the worst case");
 }
@@ -127,11 +154,15 @@ BENCHMARK(BM_WorstCaseFrameLogic)->Unit(benchmark::kMicrosecond);
 static void BM_WorstCaseFrameNoGL(benchmark::State& state)
 {
     worstCaseWorld();
+    if (!allocCountingWorks())
+        state.SkipWithError("allocations are not being counted");
+    long allocs = allocCount;
     for (auto _ : state) {
         restoreWorld();
         display();
         benchmark::ClobberMemory();
     }
+    checkNoAllocation(state, allocCount - allocs);
 }
 BENCHMARK(BM_WorstCaseFrameNoGL)->Unit(benchmark::kMicrosecond);
 
