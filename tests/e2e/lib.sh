@@ -211,19 +211,18 @@ e2e_press_until_change() {
 #   robot  the robot's yellow: red and green alike and well lit, little blue
 #   blue   the overhead marker's blue: blue strong, red and green far below
 e2e_pixels() {
-    local file=$1 class=$2
-    convert "$file" -depth 8 txt:- | awk -v class="$class" '
-        NR > 1 {
-            split($1, p, /[,:]/)
-            split($2, c, /[(),]/)
-            r = c[2]; g = c[3]; b = c[4]
+    local file=$1 class=$2 width
+    width=$(identify -format '%w' "$file") || e2e_fail "identify failed for $file"
+    convert "$file" -depth 8 rgb:- | od -An -v -tu1 -w3 | awk -v class="$class" -v w="$width" '
+        {
+            r = $1; g = $2; b = $3
             if (class == "robot")
                 hit = r >= 25 && g >= 25 && r * 10 >= g * 7 && g * 10 >= r * 7 && b * 2 < r
             else if (class == "blue")
                 hit = b >= 24 && r * 4 <= b && g * 4 <= b
             else
                 hit = 0
-            if (hit) { n++; sx += p[1]; sy += p[2] }
+            if (hit) { n++; sx += (NR - 1) % w; sy += int((NR - 1) / w) }
         }
         END {
             if (n) printf "%d %.1f %.1f\n", n, sx / n, sy / n
