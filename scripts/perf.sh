@@ -13,6 +13,8 @@
 #   PERF_DISPLAY  X display number for Xvfb (default 80)
 #   PERF_FRAMES   timed frames per scene in framebench (default 200)
 # Figures only: nothing here fails on a time. Run it on a quiet machine.
+# The split of a frame by library needs perf (Debian: linux-perf) and is
+# left out without it.
 
 set -euo pipefail
 
@@ -39,20 +41,21 @@ trap cleanup EXIT
 log() { echo "perf.sh: $*" >&2; }
 
 # --- build -------------------------------------------------------------------
+bash "$ROOT/scripts/deps.sh" >&2
 log "building (Release) in $BUILD"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD" -j2 --target clankwise logicbench framebench framecount >/dev/null
 
 # --- X server ----------------------------------------------------------------
 export DISPLAY=:$DISPLAY_NUM
-if xdpyinfo >/dev/null 2>&1; then
+if xset q >/dev/null 2>&1; then
     log "display $DISPLAY is already taken; set PERF_DISPLAY"
     exit 1
 fi
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 for _ in $(seq 1 50); do
-    xdpyinfo >/dev/null 2>&1 && break
+    xset q >/dev/null 2>&1 && break
     sleep 0.1
 done
 
@@ -61,16 +64,22 @@ LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
 # --- 1. the game's own logic ---------------------------------------------------
 log "logic benchmarks"
 "$BUILD/bench/logicbench" --benchmark_repetitions=5 \
-    --benchmark_report_aggregates_only=true --benchmark_format=csv \
-    >"$WORK/logic.csv" 2>/dev/null
+    --benchmark_report_aggregates_only=true --benchmark_color=false \
+    >"$WORK/logic.txt" 2>/dev/null
 # Median CPU time in ns of one benchmark (single-threaded work: CPU time is
-# what the logic costs, whatever else the machine runs).
+# what the logic costs, whatever else the machine runs). The console lines
+# read: name, real time, unit, CPU time, unit, iterations, counters.
 logic_ns() {
-    awk -F, -v n="\"$1_median\"" '
-        $1 == n { t = $4; u = $5; gsub(/"/, "", u)
-                  f = (u == "us") ? 1e3 : (u == "ms") ? 1e6 : 1; print t * f }' \
-        "$WORK/logic.csv"
+    awk -v n="$1_median" '
+        $1 == n { f = ($5 == "us") ? 1e3 : ($5 == "ms") ? 1e6 : 1; print $4 * f }' \
+        "$WORK/logic.txt"
 }
+if grep -q 'ERROR OCCURRED' "$WORK/logic.txt"; then
+    grep 'ERROR OCCURRED' "$WORK/logic.txt" >&2
+fi
+ALLOCS=$(awk '$1 == "BM_WorstCaseFrameNoGL_median" {
+    for (i = 1; i <= NF; i++) if ($i ~ /^allocs_per_frame=/) { sub(/.*=/, "", $i); print $i } }' \
+    "$WORK/logic.txt")
 BULLET_NS=$(logic_ns BM_MoveBullet)
 CHASE_NS=$(logic_ns BM_MoveChaseProbe)
 STEP_NS=$(logic_ns BM_MoveStepProbe)
@@ -104,15 +113,51 @@ for scene in a b c; do
             --frames "$n" --warmup 2 --case "$scene" >/dev/null 2>&1
     done
 done
-declare -A REPLAY_MS
+declare -A REPLAY_MS REPLAY_SHARE
 for scene in a b c; do
     log "replaying scene $scene"
     few=$(replay_seconds "$WORK/$scene$FEW.trace")
     many=$(replay_seconds "$WORK/$scene$MANY.trace")
     REPLAY_MS[$scene]=$(awk -v a="$few" -v b="$many" -v n=$((MANY - FEW)) \
         'BEGIN { printf "%.3f", (b - a) * 1000 / n }')
+    if command -v perf >/dev/null 2>&1; then
+        perf record -q -o "$WORK/perf.data" glretrace --benchmark --sb \
+            "$WORK/$scene$MANY.trace" >/dev/null 2>&1 || true
+        REPLAY_SHARE[$scene]=$(perf report -i "$WORK/perf.data" --no-children \
+            --sort dso -g none 2>/dev/null | awk '
+            /^ *[0-9.]+%/ { p = $1 + 0; $1 = ""; d = $0
+                if (d ~ /glretrace|libstdc|libsnappy|libz/) own += p
+                else if (d ~ /libc\./) libc += p
+                else mesa += p }
+            END { printf "Mesa+kernel %.1f%%, glretrace decoding %.1f%%, libc %.1f%%", mesa, own, libc }')
+        rm -f "$WORK/perf.data"
+    fi
     rm -f "$WORK/$scene$FEW.trace" "$WORK/$scene$MANY.trace"
 done
+
+# --- 3b. where our frames go ------------------------------------------------
+# Samples of framebench by library, grouped: Mesa (with its JIT code, the GL
+# dispatch and the kernel work it causes), GLUT and GLU building their solids
+# (with libm), the C library (malloc and free of freeglut's per-solid buffers,
+# Mesa's copies), and the game's own code.
+declare -A SHARE
+if command -v perf >/dev/null 2>&1; then
+    for scene in a b c; do
+        log "sampling scene $scene with perf"
+        perf record -q -o "$WORK/perf.data" "$BUILD/bench/framebench" \
+            --frames 60 --warmup 5 --case "$scene" >/dev/null 2>&1 || true
+        SHARE[$scene]=$(perf report -i "$WORK/perf.data" --no-children --sort dso \
+            -g none 2>/dev/null | awk '
+            /^ *[0-9.]+%/ { p = $1 + 0; $1 = ""; d = $0
+                if (d ~ /framebench/) game += p
+                else if (d ~ /libglut|libGLU|libm\./) solids += p
+                else if (d ~ /libc\./) libc += p
+                else mesa += p }
+            END { printf "Mesa+kernel %.1f%%, GLUT/GLU solids %.1f%%, libc %.1f%%, game %.2f%%",
+                  mesa, solids, libc, game }')
+        rm -f "$WORK/perf.data"
+    done
+fi
 
 # --- 4. the real game's frame rate -------------------------------------------
 # key: a key to hold for a moment once the window is up ("" for none); the
@@ -164,6 +209,7 @@ echo "| moveEn kind 0 (robot, draws 211 trees into a no-op GL) | $(f %.0f "$ROBO
 echo "| Worst-case frame logic (shot, 20 chase probes, 66 bullets) | $(f %.1f "$WORST_NS / 1000") us = $(f %.3f "$WORST_NS / 1e5")% of 10 ms | target 30 us: $(f %.0f "(30000 - $WORST_NS) / 300")% under |"
 echo "| Whole display() of that frame into a no-op GL | $(f %.1f "$NOGL_NS / 1000") us = $(f %.2f "$NOGL_NS / 1e5")% of 10 ms | |"
 echo "| (state restore included in both, per frame) | $(f %.2f "$RESTORE_NS / 1000") us | |"
+echo "| Heap allocations by the game's own code per frame | ${ALLOCS:-?} | none allowed |"
 for scene in a b c; do
     case $scene in
         a) name="surveillance camera, still" ;;
@@ -173,6 +219,11 @@ for scene in a b c; do
     ours=$(frame_ms $scene)
     replay=${REPLAY_MS[$scene]}
     echo "| Frame ($scene) $name, Mesa | $ours ms median = $(f %.0f "$ours * 10")% of 10 ms | replay $replay ms: ours/replay $(f %.3f "$ours / $replay") |"
+done
+for scene in a b c; do
+    if [ -n "${SHARE[$scene]:-}" ]; then
+        echo "| Frame ($scene) by library (perf samples) | ${SHARE[$scene]} | replay: ${REPLAY_SHARE[$scene]:-?} |"
+    fi
 done
 echo "| Real game, as started (surveillance), ${FPS_SECONDS} s | $FPS_START frames/s | designed 100 |"
 echo "| Real game, overhead map, ${FPS_SECONDS} s | $FPS_MAP frames/s | designed 100 |"
