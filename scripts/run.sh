@@ -3,7 +3,10 @@
 # build/ and starts it. With a reachable display the game opens its window
 # there and runs until the window is closed (arguments go to GLUT). Without
 # one, the game runs for a few seconds in a private Xvfb, and a screenshot of
-# its window is left in out/clankwise.png, whose path is printed.
+# its window is left in out/clankwise.png; then the replay tool plays the
+# tour of the five cameras (tools/scripts/tour.keys) in the same Xvfb and
+# leaves one picture per camera mode (out/camera-*.png) and an animated GIF
+# of the tour (out/tour.gif). Every path is printed.
 
 set -euo pipefail
 
@@ -16,7 +19,7 @@ SECONDS_TO_RUN=4
 build_game() {
     bash scripts/deps.sh
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target clankwise
+    cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target clankwise replay
 }
 
 display_reachable() {
@@ -48,6 +51,21 @@ headless_run() {
     cat "$E2E_OUT/game.stdout"
     echo "no display: ran the game under Xvfb; screenshot of its window:"
     echo "$SHOT"
+    headless_tour
+}
+
+# The tour, played frame by frame by the replay tool in the same Xvfb with
+# Mesa's software renderer: its camera shots, and every 4th frame (read at
+# half size) for the GIF, shown at half the game's speed.
+headless_tour() {
+    local tour="$OUT/tour"
+    rm -rf "$tour" "$OUT"/camera-*.png "$OUT/tour.gif"
+    LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe "$ROOT/build/tools/replay" \
+        --script "$ROOT/tools/scripts/tour.keys" --out "$tour" --every 4
+    cp "$tour"/camera-*.png "$OUT/"
+    convert -delay 8 -loop 0 "$tour/frame-*.png[250x250]" -layers Optimize "$OUT/tour.gif"
+    echo "the tour of the five cameras: one picture per camera mode and an animated GIF:"
+    ls -1 "$OUT"/camera-*.png "$OUT/tour.gif"
 }
 
 build_game
