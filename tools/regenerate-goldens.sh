@@ -29,7 +29,7 @@ if [ -z "$REPLAY" ]; then
     REPLAY="$BUILD/tools/replay"
 fi
 
-# shellcheck source=../tests/golden/golden_lib.sh
+# shellcheck source=SCRIPTDIR/../tests/golden/golden_lib.sh
 source "$ROOT/tests/golden/golden_lib.sh"
 SCRATCH=$(mktemp -d)
 golden_start_xvfb "$SCRATCH"
@@ -41,11 +41,12 @@ for keys in "$ROOT"/tools/scripts/*.keys; do
     name=$(basename "$keys" .keys)
     rm -rf "${GOLDEN:?}/images/$name"
     golden_replay "$REPLAY" "$keys" "$GOLDEN/images/$name" "$GOLDEN/traces/$name.trace"
-    echo "$name: $(ls "$GOLDEN/images/$name" | wc -l) pictures, $(wc -l <"$GOLDEN/traces/$name.trace") frames"
+    pictures=("$GOLDEN/images/$name"/*.png)
+    echo "$name: ${#pictures[@]} pictures, $(wc -l <"$GOLDEN/traces/$name.trace") frames"
 done
 
 mkdir -p "$ROOT/docs"
 cp "$GOLDEN"/images/tour/camera-*.png "$ROOT/docs/"
 cp "$GOLDEN"/images/ring/ring-slide.png "$ROOT/docs/"
-echo "docs: $(cd "$ROOT/docs" && ls ./*.png | tr '\n' ' ')"
+echo "docs:" "$ROOT"/docs/*.png
 echo "now look at the pictures and the trace diff before committing"

@@ -66,7 +66,7 @@ expect_error shot_without_name '-\n-\nz shot\n' 'line 3:' 'malformed line' '"sho
 expect_error shot_bad_name 'z shot ../../escape\n' 'line 1:' 'malformed line' '"../../escape"'
 expect_error two_shots 'z shot a shot b\n' 'line 1:' 'malformed line' '"shot"'
 expect_error shot_twice 'z shot a\nq\nd shot a\n' 'line 3:' 'shot name used twice' '"a"'
-expect_error too_many_frames "$(for i in $(seq 11); do printf 'z x100000\\n'; done)" \
+expect_error too_many_frames "$(for _ in $(seq 11); do printf 'z x100000\\n'; done)" \
     'line 11:' 'malformed line' 'passes 1000000 frames'
 expect_error no_frames '# only a comment\n\n   \n' 'has no frame'
 

@@ -17,7 +17,7 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=golden_lib.sh
+# shellcheck source=SCRIPTDIR/golden_lib.sh
 source "$HERE/golden_lib.sh"
 
 [ $# = 5 ] || golden_fail "usage: golden.sh images|trace|determinism REPLAY PNGDIFF SCRIPT WORKDIR"

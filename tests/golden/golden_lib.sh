@@ -24,14 +24,14 @@ golden_stop_xvfb() {
 # (100, 100), waits for its display number, and exports DISPLAY with the
 # renderer settings. $1 is a scratch folder for its log.
 golden_start_xvfb() {
-    local dir=$1 fdfile="$1/xvfb.display" num="" i
+    local dir=$1 fdfile="$1/xvfb.display" num=""
     mkdir -p "$dir"
     : >"$fdfile"
     trap golden_stop_xvfb EXIT
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp \
         9>"$fdfile" >"$dir/xvfb.log" 2>&1 </dev/null &
     GOLDEN_XVFB_PID=$!
-    for i in $(seq 1 200); do
+    for _ in $(seq 1 200); do
         num=$(head -n 1 "$fdfile" | tr -dc '0-9')
         [ -n "$num" ] && break
         kill -0 "$GOLDEN_XVFB_PID" 2>/dev/null || golden_fail "Xvfb died: $(cat "$dir/xvfb.log")"

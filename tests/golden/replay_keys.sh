@@ -10,7 +10,7 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=golden_lib.sh
+# shellcheck source=SCRIPTDIR/golden_lib.sh
 source "$HERE/golden_lib.sh"
 REPLAY=$1 PNGDIFF=$2 WORK=$3
 rm -rf "$WORK"
