@@ -28,6 +28,7 @@ int replayCheckOnly = 0;
 static int windowReshaped = 0;  // set once GLUT has run reshape
 static int windowShown = 0;     // set once the window is reported visible
 
+// The command line, on standard error.
 static void usage()
 {
     fputs("usage: replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
@@ -87,12 +88,15 @@ static int readOptions(int argc, char** argv)
     return !replayScript.empty();
 }
 
+// The game's reshape, noting that it has run. Writes windowReshaped.
 static void replayReshape(int w, int h)
 {
     reshape(w, h);
     windowReshaped = 1;
 }
 
+// The game's window-status callback, noting that the window is on screen.
+// Writes windowShown (and, through windowStatus, the key tables).
 static void replayWindowStatus(int state)
 {
     windowStatus(state);
@@ -143,6 +147,7 @@ static void changeKeys(const std::vector<int>& before, const std::vector<int>& n
             down(key);
 }
 
+// The game's key callbacks, as GLUT would call them (mouse at 0, 0).
 static void charUp(int key) { keyUp((unsigned char)key, 0, 0); }
 static void charDown(int key) { keyPressed((unsigned char)key, 0, 0); }
 static void specialKeyUp(int key) { specialUp(key, 0, 0); }
@@ -199,6 +204,7 @@ static int openTrace(FILE** trace)
     return *trace != nullptr;
 }
 
+// Does the run write any picture? Reads replayEvery.
 static int needsOutFolder(const std::vector<ScriptFrame>& frames)
 {
     if (replayEvery > 0)
@@ -209,6 +215,8 @@ static int needsOutFolder(const std::vector<ScriptFrame>& frames)
     return 0;
 }
 
+// Reads the command line and the script, opens the window and plays the
+// script. See the top of the file for the exit status.
 int main(int argc, char** argv)
 {
     std::vector<ScriptFrame> frames;
