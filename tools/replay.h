@@ -33,6 +33,10 @@ int readScript(const std::string& path, std::vector<ScriptFrame>& frames);
 int parseScriptLine(const std::string& text, int line, const std::string& source,
                     std::vector<ScriptFrame>& frames);
 
+// The script name of a character key (special 0) or GLUT special key
+// (special 1), "" if the format has none (replay_script.cpp).
+std::string keyName(int code, int special);
+
 // Output (replay_output.cpp).
 int prepareOutFolder(const std::string& dir);
 int writeFrontBufferPng(const std::string& path);

@@ -61,6 +61,24 @@ static int specialKeyCode(const std::string& word)
     return -1;
 }
 
+// The script name of a key, "" if the format has none: the other way round
+// from charKeyCode and specialKeyCode. special is 1 for a GLUT special key.
+std::string keyName(int code, int special)
+{
+    if (special) {
+        for (const KeyName& k : SPECIAL_NAMES)
+            if (k.code == code)
+                return k.name;
+        return "";
+    }
+    if (code < 128 && isalnum(code))
+        return std::string(1, (char)code);
+    for (const KeyName& k : CHAR_NAMES)
+        if (k.code == code)
+            return k.name;
+    return "";
+}
+
 // A word as it may be shown on a terminal: bytes that are not printable
 // ASCII are written as \xNN, and a very long word is cut.
 static std::string shownWord(const std::string& word, size_t most = 40)

@@ -5,12 +5,13 @@
 # counted in frames. Runs without a display: DISPLAY is unset, so a tool that
 # wrongly went on to open its window would fail differently (GLUT's exit 1).
 #
-#   bad_input.sh REPLAY WORKDIR
+#   bad_input.sh REPLAY WORKDIR RECORD
 
 set -uo pipefail
 
 REPLAY=$1
 WORK=$2
+RECORD=$3
 rm -rf "$WORK"
 mkdir -p "$WORK"
 unset DISPLAY
@@ -91,6 +92,20 @@ run_and_expect bad_seed 'bad option or value: --seed abc' -- --script "$WORK/goo
 run_and_expect bad_every 'bad option or value: --every 0' -- --script "$WORK/good.keys" --every 0
 run_and_expect unknown_option 'bad option or value: --frames 3' -- --script "$WORK/good.keys" --frames 3
 run_and_expect missing_value 'missing value: --out' -- --script "$WORK/good.keys" --out
+
+# --- the recorder's command line: nowhere to write, or a bad option
+record_refuses() {
+    local name=$1 phrase=$2 rc
+    shift 2
+    CASES=$((CASES + 1))
+    "$RECORD" "$@" >"$WORK/$name.stdout" 2>"$WORK/$name.stderr"
+    rc=$?
+    [ "$rc" = 2 ] || fail "$name" "exit status $rc, want 2"
+    grep -qF -- "$phrase" "$WORK/$name.stderr" || fail "$name" "error output lacks '$phrase'"
+}
+record_refuses record_no_out 'usage: record' --seed 3
+record_refuses record_unwritable "cannot write $WORK/no/such/rec.keys" --out "$WORK/no/such/rec.keys"
+record_refuses record_bad_frames 'usage: record' --out "$WORK/rec.keys" --frames 0
 
 # --- good scripts: how lines become frames (--check opens no window)
 # 1 ("-") + 20 + 1 (a lone shot mark) + 3 + 1 (a lone "x") = 26; comments,
