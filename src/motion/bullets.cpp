@@ -21,7 +21,7 @@ void fire()
 
     if (bull > 0)
         bull = bull - 1;
-    if (!(keyStates[' '] == 1 && bull == 0))
+    if (!(keyStates[32] == 1 && bull == 0))  // 32: the space bar
         return;
 
     while (i <= NB_BULLETS - 1 && bulletS[i].etat != 0)

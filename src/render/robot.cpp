@@ -20,7 +20,7 @@ const float hitPos[nbAn][2] = {
 // Reads keyStates; writes hit, punch.
 void punchTrigger()
 {
-    if (keyStates['v'] == 1 && (hit == 1 || hit == 0)) {
+    if (keyStates[118] == 1 && (hit == 1 || hit == 0)) {  // 118: v
         hit = hit + 2;
         punch = 0;
     }
