@@ -8,6 +8,24 @@
 
 #include "game.h"
 
+// The chase and first-person eyes look at the robot from where the probe
+// stopped. A probe that a tree stopped on its very first step (the robot can
+// stand closer to a tree than its own radius after a diagonal approach) is
+// still on the robot: a view from the target itself, or from straight above
+// it along the up vector, has no orientation, and GLU would flatten the whole
+// scene. The eye then looks one unit ahead along the robot's heading.
+// Reads X0, Z0, angle.
+static void lookFromProbe(float eyeX, double eyeY, float eyeZ)
+{
+    double targetX = X0;
+    double targetZ = Z0;
+    if (eyeX == X0 && eyeZ == Z0) {
+        targetX = (double)X0 - cos((double)angle);
+        targetZ = (double)Z0 - sin((double)angle);
+    }
+    gluLookAt(eyeX, eyeY, eyeZ, targetX, 0.0, targetZ, 0.0, 1.0, 0.0);
+}
+
 // Places this frame's camera. Reads typeCam, X0, Z0, angle; writes Xc, Zc
 // (modes 1 and 2) and, through vuelibre, the free camera (mode 4).
 void placeCamera()
@@ -25,13 +43,13 @@ void placeCamera()
         Xc = X0;
         for (int i = 0; i < 20; i++)
             moveEn(&Xc, &Zc, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, 2);
-        gluLookAt(Xc, 2.0, Zc, X0, 0.0, Z0, 0.0, 1.0, 0.0);
+        lookFromProbe(Xc, 2.0, Zc);
     }
     if (typeCam == 2) {  // first person: one unit behind the centre
         Zc = Z0;
         Xc = X0;
         moveEn(&Xc, &Zc, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, 3);
-        gluLookAt(Xc, 0.0, Zc, X0, 0.0, Z0, 0.0, 1.0, 0.0);
+        lookFromProbe(Xc, 0.0, Zc);
     }
     if (typeCam == 3)  // overhead map, world +Z to the top of the screen
         gluLookAt(0.0, 45.0, 0.0, 1.0, 0.0, 1.0, 0.0, 0.0, 1.0);
