@@ -99,12 +99,22 @@ SEEDS = {
     # the shots leave the field over Z 27 and are culled there.
     "leave_field": hold("d", 16) + hold("s", 59) + hold("q", 21) + hold("s", 34)
     + hold("q", 10) + hold(" ", 83) + frames(40),
+    # Through the groves to a lane that runs out of the field between the
+    # trees of the ring, and firing along it: nothing but the field's edge
+    # ends those shots.
+    "far_shot": hold("q", 8) + hold("z", 7) + hold("q", 5) + hold("z", 106)
+    + hold("q", 25) + hold("z", 113) + hold("d", 24) + hold(" ", 152) + frames(40),
     # Turning and firing from a few places until shots reach the ring of
     # trees, which stops them and takes no damage.
     "ring_shots": hold("q", 17) + hold(" ", 75) + frames(40) + hold("q", 29)
     + hold(" ", 51) + frames(40) + hold("q", 3) + hold(" ", 40) + frames(40)
     + hold("q", 17) + hold(" ", 107) + frames(40) + hold("q", 9) + hold("s", 25)
     + hold("q", 30) + hold("z", 111) + hold("d", 13) + hold(" ", 130) + frames(40),
+    # First person while backing diagonally into the tree at (-5, 3.5) and
+    # turning away from it: the robot ends closer to the tree than its own
+    # radius, and the camera's probe is stopped on its first step.
+    "first_person_tree": hold(34, 1) + hold("q", 21) + hold("z", 87) + hold("q", 8)
+    + hold("s", 57) + hold("q", 16) + hold("s", 59) + hold("d", 29) + hold("z", 42),
     # Both mode keys in one frame: the later test wins.
     "mode_precedence": down(38) + down(40) + frames(1) + up(38) + up(40) + frames(1),
     # The twins: arrows drive, F1 to F5 pick the cameras.

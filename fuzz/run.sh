@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # run.sh [SECONDS] -- builds the fuzz target with clang in build-fuzz/ (or
 # $FUZZ_BUILD_DIR) and fuzzes for SECONDS (45 by default), starting from the
-# kept corpus in fuzz/corpus/. New inputs go to a scratch folder, so the kept
-# corpus only changes by hand. Exits non-zero if the build fails or the
-# fuzzer finds an input that breaks a rule; that input is then kept as
-# crash-* in build-fuzz/ and can be replayed with
+# kept corpus in fuzz/corpus/. New inputs go to a scratch folder that is
+# removed at the end, so the kept corpus only changes by hand
+# (fuzz/make_corpus.py writes its scripted seeds). Exits non-zero if the
+# build fails or the fuzzer finds an input that breaks a rule; that input is
+# then kept as crash-* in build-fuzz/ and can be replayed with
 #   build-fuzz/fuzz/clankwise_fuzz build-fuzz/crash-...
-# The scratch folder holds what the fuzzer found new; to keep an input, copy
-# it into fuzz/corpus/ (fuzz/make_corpus.py writes the scripted seeds).
 
 set -euo pipefail
 
@@ -23,13 +22,14 @@ cmake --build "$BUILD" --target clankwise_fuzz -j"$(nproc 2>/dev/null || echo 2)
 
 SCRATCH=$(mktemp -d)
 trap 'rm -rf "$SCRATCH"' EXIT
+mkdir "$SCRATCH/new"
 
 # The kept corpus is read first, so an input of it that breaks a rule fails
 # the run before any mutation.
 set +e
 "$BUILD/fuzz/clankwise_fuzz" -max_total_time="$SECONDS_TO_RUN" -timeout=30 \
     -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$BUILD/" \
-    "$SCRATCH" "$ROOT/fuzz/corpus" >"$SCRATCH/fuzz.log" 2>&1
+    "$SCRATCH/new" "$ROOT/fuzz/corpus" >"$SCRATCH/fuzz.log" 2>&1
 status=$?
 set -e
 # The progress lines are many; the rest tells what happened.
