@@ -15,6 +15,8 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 START=$SECONDS
 FAILED=()
 SUMMARY=()
+TOTAL_PASSED=0
+TOTAL_FAILED=0
 
 stage() {
     echo
@@ -33,6 +35,13 @@ run_ctest() {
     lines=$(grep -E 'tests passed|tests failed|Total Test time|No tests were found' "$log" || true)
     SUMMARY+=("$name: ${lines:-no summary from ctest}")
     [ "$rc" = 0 ] || FAILED+=("$name")
+    # Totals over every ctest run, for the closing line.
+    local counts
+    counts=$(sed -nE 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' "$log" | tail -n 1)
+    if [ -n "$counts" ]; then
+        TOTAL_FAILED=$((TOTAL_FAILED + ${counts% *}))
+        TOTAL_PASSED=$((TOTAL_PASSED + ${counts#* } - ${counts% *}))
+    fi
     # ctest that found no test at all is a failure too.
     grep -q 'No tests were found' "$log" && FAILED+=("$name (no tests)")
     return 0
@@ -81,6 +90,7 @@ for line in "${SUMMARY[@]}"; do
     echo "$line"
 done
 echo "duration: $((SECONDS - START)) s"
+echo "ctest: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
 if [ "${#FAILED[@]}" != 0 ]; then
     printf 'FAILED: %s\n' "${FAILED[@]}"
     exit 1
