@@ -88,17 +88,6 @@ static void recordKeyPressed(unsigned char key, int x, int y)
         keyPressed(key, x, y);
 }
 
-// A whole decimal number in [low, high], or -1.
-static long wholeNumber(const char* text, long low, long high)
-{
-    char* end = nullptr;
-    errno = 0;
-    long v = strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || v < low || v > high)
-        return -1;
-    return v;
-}
-
 // Reads the command line and opens the outputs. Returns 0 after an error.
 // Writes the seed, frameLimit, recordOut, recordTrace.
 static int readOptions(int argc, char** argv, unsigned* seed)

@@ -41,17 +41,6 @@ static void usage()
           stderr);
 }
 
-// A whole decimal number in [low, high], or -1.
-static long wholeNumber(const char* text, long low, long high)
-{
-    char* end = nullptr;
-    errno = 0;
-    long v = strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || v < low || v > high)
-        return -1;
-    return v;
-}
-
 // Reads the command line into the settings. Returns 0 after an error.
 // Writes the replay* settings.
 static int readOptions(int argc, char** argv)

@@ -38,6 +38,9 @@ int parseScriptLine(const std::string& text, int line, const std::string& source
 std::string keyName(int code, int special);
 
 // Output (replay_output.cpp).
+// A whole decimal number in [low, high], or -1 (for the command lines).
+long wholeNumber(const char* text, long low, long high);
+
 int prepareOutFolder(const std::string& dir);
 int writeFrontBufferPng(const std::string& path);
 void writeStateLine(FILE* out, long frame);

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -259,4 +260,15 @@ int readScript(const std::string& path, std::vector<ScriptFrame>& frames)
         return 0;
     }
     return checkShotNames(frames, path);
+}
+
+// A whole decimal number in [low, high], or -1.
+long wholeNumber(const char* text, long low, long high)
+{
+    char* end = nullptr;
+    errno = 0;
+    long v = strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < low || v > high)
+        return -1;
+    return v;
 }

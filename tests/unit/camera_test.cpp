@@ -12,16 +12,6 @@
 
 using Args = std::vector<double>;
 
-// Runs one whole frame and returns the arguments of its one gluLookAt.
-static Args frameLookAt()
-{
-    glRecordReset();
-    display();
-    std::vector<GlCall> looks = callsNamed("gluLookAt");
-    EXPECT_EQ(looks.size(), 1u);
-    return looks.empty() ? Args(9, NAN) : looks.back().args;
-}
-
 // Eye, target and up of a gluLookAt, compared exactly.
 static void expectView(const Args& got, Args eye, Args target, Args up)
 {

@@ -13,16 +13,6 @@
 
 using Args = std::vector<double>;
 
-// Runs one whole frame and returns the arguments of its one gluLookAt.
-static Args frameLookAt()
-{
-    glRecordReset();
-    display();
-    std::vector<GlCall> looks = callsNamed("gluLookAt");
-    EXPECT_EQ(looks.size(), 1u);
-    return looks.empty() ? Args(9, NAN) : looks.back().args;
-}
-
 // True when the view direction is neither zero nor along the up vector.
 static bool hasOrientation(const Args& a)
 {

@@ -2,6 +2,7 @@
 
 #include "test_world.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -73,4 +74,13 @@ void onlyTrees(std::initializer_list<std::pair<float, float>> trees)
         n++;
     }
     nbsapin = n;
+}
+
+std::vector<double> frameLookAt()
+{
+    glRecordReset();
+    display();
+    std::vector<GlCall> looks = callsNamed("gluLookAt");
+    EXPECT_EQ(looks.size(), 1u);
+    return looks.empty() ? std::vector<double>(9, NAN) : looks.back().args;
 }

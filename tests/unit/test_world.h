@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,10 @@ void startWorld(unsigned seed = 1);
 // destroy 10, colour 0.5), and sets nbsapin to their number; for tests that
 // want one tree in a known place and no other in the way.
 void onlyTrees(std::initializer_list<std::pair<float, float>> trees);
+
+// Runs one whole frame and returns the arguments of its one gluLookAt
+// (nine NaNs, and a failed expectation, when the frame made none or several).
+std::vector<double> frameLookAt();
 
 // A fixture whose every test starts from startWorld(1) with no GL call
 // recorded.
