@@ -13,7 +13,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SECONDS_TO_RUN=${1:-45}
 BUILD=${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
-CXX_CLANG=${FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}
+CXX_CLANG=${FUZZ_CXX:-$(command -v clang++ || true)}
 [ -n "$CXX_CLANG" ] || { echo "run.sh: no clang++ found" >&2; exit 1; }
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
