@@ -143,6 +143,7 @@ int main(int argc, char** argv)
     glutKeyboardFunc(recordKeyPressed);
     glutTimerFunc(10, update, 0);
     glutMainLoop();
+    closeWindow();
     writePendingLine();
     if (unnamedFrames > 0)
         fprintf(stderr, "record: %ld frames held keys a script cannot name; left out\n",

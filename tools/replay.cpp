@@ -231,6 +231,7 @@ int main(int argc, char** argv)
     if (!openReplayWindow(argv[0]))
         return 1;
     int ok = playFrames(frames, trace);
+    closeWindow();
     if (trace != nullptr && (fflush(trace) != 0 || ferror(trace))) {
         fprintf(stderr, "replay: writing the trace failed\n");
         ok = 0;
