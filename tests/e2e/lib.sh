@@ -8,6 +8,10 @@
 # A test sets E2E_OUT (a folder for its screenshots and logs) and then calls
 # e2e_start_xvfb, e2e_start_game BINARY and e2e_find_window; the helpers
 # below use the globals they set: DISPLAY, E2E_XVFB_PID, E2E_GAME_PID, E2E_WIN.
+#
+# Whether a frame has run is never guessed from the clock: the game is
+# started with the frame counter of bench/framecount.cpp preloaded (the path
+# of the library in CLANKWISE_FRAMECOUNT), and the helpers wait for frames.
 
 set -euo pipefail
 
@@ -107,12 +111,17 @@ e2e_load_keymap() {
     done
 }
 
-# Starts the game with stdout and stderr in files of E2E_OUT.
+# Starts the game with stdout and stderr in files of E2E_OUT, and its frame
+# counter in E2E_OUT/frames.count.
 e2e_start_game() {
-    local bin
+    local bin counter=${CLANKWISE_FRAMECOUNT:-}
     bin=$(readlink -f "$1")
     [ -x "$bin" ] || e2e_fail "no game executable at $bin"
-    (cd "$E2E_OUT" && exec "$bin") >"$E2E_OUT/game.stdout" 2>"$E2E_OUT/game.stderr" </dev/null &
+    [ -f "$counter" ] || e2e_fail "CLANKWISE_FRAMECOUNT does not name the frame counter library: '$counter'"
+    rm -f "$E2E_OUT/frames.count"
+    (cd "$E2E_OUT" && LD_PRELOAD=$counter FRAMECOUNT_LIVE="$E2E_OUT/frames.count" \
+        FRAMECOUNT_OUT="$E2E_OUT/fps.txt" exec "$bin") \
+        >"$E2E_OUT/game.stdout" 2>"$E2E_OUT/game.stderr" </dev/null &
     E2E_GAME_PID=$!
     E2E_PIDS+=("$E2E_GAME_PID")
     e2e_note "game pid $E2E_GAME_PID"
@@ -153,6 +162,41 @@ e2e_find_window() {
     e2e_note "window $E2E_WIN"
 }
 
+# The number of frames the game has shown so far (0 before the first).
+e2e_frames() {
+    local n=""
+    [ -s "$E2E_OUT/frames.count" ] && n=$(od -An -tu8 -N8 "$E2E_OUT/frames.count" | tr -dc '0-9')
+    echo "${n:-0}"
+}
+
+# The bytes of heap the game had in use at the end of its last frame.
+e2e_heap() {
+    local n=""
+    [ -s "$E2E_OUT/frames.count" ] && n=$(od -An -tu8 -j8 -N8 "$E2E_OUT/frames.count" | tr -dc '0-9')
+    echo "${n:-0}"
+}
+
+# Waits until the game has shown COUNT frames more than SINCE (a value of
+# e2e_frames); fails after TIMEOUT seconds naming WHAT it waited for.
+e2e_wait_frames() {
+    local since=$1 count=$2 what=$3 timeout=${4:-60} t0=$SECONDS
+    while [ "$(e2e_frames)" -lt $((since + count)) ]; do
+        [ $((SECONDS - t0)) -ge "$timeout" ] &&
+            e2e_fail "waited ${timeout} s for $count frames $what; the game showed $(($(e2e_frames) - since))"
+        e2e_game_alive || e2e_fail "the game died while waiting for $count frames $what"
+        sleep 0.02
+    done
+}
+
+# Holds a key (an X keysym name) for COUNT frames, then lets it go.
+e2e_hold_frames() {
+    local key=$1 count=$2 f
+    f=$(e2e_frames)
+    xdotool keydown "$key"
+    e2e_wait_frames "$f" "$count" "with $key held"
+    xdotool keyup "$key"
+}
+
 # Screenshot of the game's window alone.
 e2e_shot() {
     import -window "$E2E_WIN" "$1" 2>>"$E2E_OUT/import.log" || e2e_fail "import failed for $1"
@@ -182,14 +226,16 @@ e2e_wait_change() {
     done
 }
 
-# Waits until two shots PAUSE seconds apart are identical (nothing moves any
+# Waits until two shots FRAMES frames apart are identical (nothing moves any
 # more) and keeps the last in OUT; fails after TIMEOUT seconds.
 e2e_wait_still() {
-    local out=$1 timeout=${2:-30} pause=${3:-0.5} t0=$SECONDS prev="$1.prev.png"
+    local out=$1 timeout=${2:-30} frames=${3:-50} t0=$SECONDS prev="$1.prev.png" f
     e2e_shot "$prev"
+    f=$(e2e_frames)
     while :; do
-        sleep "$pause"
+        e2e_wait_frames "$f" "$frames" "between two shots of a still picture" "$timeout"
         e2e_shot "$out"
+        f=$(e2e_frames)
         [ "$(e2e_diff "$prev" "$out")" = 0 ] && { rm -f "$prev"; return 0; }
         [ $((SECONDS - t0)) -ge "$timeout" ] && e2e_fail "the picture did not come to rest in ${timeout} s"
         e2e_game_alive || e2e_fail "the game died"

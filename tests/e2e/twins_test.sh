@@ -92,12 +92,12 @@ e2e_start_game "$GAME"
 e2e_find_window 60
 e2e_wait_still "$(shot start)" 60
 xdotool keydown z sleep 0.05 keydown Shift_L sleep 0.05 keyup z sleep 0.05 keyup Shift_L
-sleep 0.5
+e2e_wait_frames "$(e2e_frames)" 50 "after z was released under Shift"
 e2e_shot "$(shot after-shift-1)"
-sleep 1
+e2e_wait_frames "$(e2e_frames)" 100 "after the first shot of z released under Shift"
 e2e_shot "$(shot after-shift-2)"
 n=$(e2e_diff "$(shot after-shift-1)" "$(shot after-shift-2)")
-e2e_note "after z under Shift: $n pixels changed in a second"
+e2e_note "after z under Shift: $n pixels changed in 100 frames"
 [ "$n" = 0 ] || e2e_fail "z stayed held after its release under Shift: the robot drives on"
 xdotool keydown z
 e2e_wait_change "$(shot after-shift-2)" "$(shot drives-again)" 30 200

@@ -48,8 +48,9 @@ read -r n _ <<<"$(e2e_pixels "$E2E_OUT/rest.png" robot)"
 
 # Upper-case Z (Shift held) is not a command: nothing moves, although z
 # alone drives from here, as the next step shows.
+f=$(e2e_frames)
 xdotool keydown Shift_L keydown z
-sleep 1
+e2e_wait_frames "$f" 100 "with Shift and z held"
 e2e_shot "$E2E_OUT/shift_z.png"
 xdotool keyup z keyup Shift_L
 [ "$(e2e_diff "$E2E_OUT/rest.png" "$E2E_OUT/shift_z.png")" = 0 ] ||
@@ -58,13 +59,13 @@ xdotool keyup z keyup Shift_L
 # Hold z: the robot drives, so the surveillance camera turns to follow it.
 xdotool keydown z
 e2e_wait_change "$E2E_OUT/rest.png" "$E2E_OUT/driving.png" 30 200
-sleep 0.3
+e2e_wait_frames "$(e2e_frames)" 30 "with z held"
 e2e_shot "$E2E_OUT/driving2.png"
 xdotool keyup z
 e2e_note "z held: $(e2e_diff "$E2E_OUT/rest.png" "$E2E_OUT/driving2.png") pixels changed"
 
 # Let go: the robot stops, and the picture comes to rest again in a new place.
-e2e_wait_still "$E2E_OUT/stopped.png" 30 1
+e2e_wait_still "$E2E_OUT/stopped.png" 30 100
 [ "$(e2e_diff "$E2E_OUT/rest.png" "$E2E_OUT/stopped.png")" -gt 200 ] ||
     e2e_fail "the robot came back to rest where it started"
 
