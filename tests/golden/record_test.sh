@@ -39,13 +39,23 @@ xdotool mousemove --window "$win" 250 250
 
 # Frames counted so far (the recorder flushes its state line every frame).
 frames() { wc -l <"$WORK/rec.trace"; }
-# Holds a key until the game has run at least 5 more frames.
+# Waits until the recorder has run COUNT more frames; fails after 60 s
+# naming WHAT it waited for.
+wait_frames() {
+    local until=$(($(frames) + $1)) t0=$SECONDS
+    while [ "$(frames)" -lt "$until" ]; do
+        [ $((SECONDS - t0)) -ge 60 ] && golden_fail "waited 60 s for $1 frames $2"
+        kill -0 "$RECORD_PID" 2>/dev/null || golden_fail "the recorder died while waiting for frames $2"
+        sleep 0.05
+    done
+}
+# Holds keys for at least 5 frames, then lets them go for at least 2, so
+# each hold is a line of its own.
 hold() {
-    local until=$(($(frames) + 5))
     xdotool keydown "$@"
-    for _ in $(seq 1 100); do [ "$(frames)" -ge "$until" ] && break; sleep 0.05; done
+    wait_frames 5 "with $* held"
     xdotool keyup "$@"
-    sleep 0.1
+    wait_frames 2 "after $* was let go"
 }
 hold z
 hold q z
