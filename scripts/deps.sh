@@ -52,10 +52,12 @@ missing_entries() {
 # The first alternative of an entry that apt can install (after apt-get
 # update); says in one line what it tried when there is none.
 pick_alternative() {
-    local alt
+    local alt policy
     for alt in ${1//|/ }; do
         # A package apt can install has a candidate version, not "(none)".
-        if apt-cache policy "$alt" 2>/dev/null | grep -q '^ *Candidate: *[^( ]'; then
+        # (Read whole first: grep -q would close the pipe on apt-cache.)
+        policy=$(apt-cache policy "$alt" 2>/dev/null || true)
+        if grep -q '^ *Candidate: *[^( ]' <<<"$policy"; then
             echo "$alt"
             return 0
         fi
