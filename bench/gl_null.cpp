@@ -64,6 +64,7 @@ void glutWindowStatusFunc(void (*)(int)) {}
 void glutIgnoreKeyRepeat(int) {}
 void glutTimerFunc(unsigned int, void (*)(int), int) {}
 void glutPostRedisplay() {}
+void glutLeaveMainLoop() {}
 void glutSwapBuffers() {}
 void glutMainLoop() {}
 void glutSolidSphere(GLdouble, GLint, GLint) {}

@@ -244,6 +244,7 @@ void glutWindowStatusFunc(void (*)(int)) {}
 void glutIgnoreKeyRepeat(int) {}
 void glutTimerFunc(unsigned int, void (*)(int), int) {}
 void glutPostRedisplay() {}
+void glutLeaveMainLoop() {}
 void glutSwapBuffers() { outsideBegin("glutSwapBuffers"); }
 void glutMainLoop() {}
 

@@ -10,6 +10,7 @@
 #define CLANKWISE_GAME_H
 
 #include <GL/freeglut.h>  // freeglut: also the modifier keys
+#include <cstdio>
 
 // ---------------------------------------------------------------------------
 // Records
@@ -65,6 +66,9 @@ extern int HBGDplay[4];         // robot flags: back, forward, left, right; inpu
 extern int camlibre485679oklm[10];  // free-camera key flags, 0/1; input
 extern int typeCam;             // camera mode 0..4, kept until changed; input
 
+const int NB_CONTROLS = 17;     // rows of the controls table
+extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input
+
 // ---------------------------------------------------------------------------
 // Motion (src/motion): bullets
 // ---------------------------------------------------------------------------
@@ -103,6 +107,13 @@ void openWindow(int* argc, char** argv);
 void initRendering();
 void reshape(int w, int h);
 void update(int value);
+
+// world/options.cpp
+int readCommandLine(int argc, char** argv);
+void printControls(FILE* out);
+
+// world/shutdown.cpp
+void closeWindow();
 
 // world/frame.cpp
 void display();

@@ -126,8 +126,13 @@ static int readOptions(int argc, char** argv, unsigned* seed)
 int main(int argc, char** argv)
 {
     unsigned seed = 1;
+    if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+        printf("clankwise-record %s\n", CLANKWISE_VERSION);
+        return 0;
+    }
     if (!readOptions(argc, argv, &seed)) {
-        fputs("usage: record --out FILE [--seed N] [--frames N] [--trace FILE]\n", stderr);
+        fputs("usage: record --out FILE [--seed N] [--frames N] [--trace FILE]\n"
+              "       record --version\n", stderr);
         return 2;
     }
     fprintf(recordOut, "# recorded by record --seed %u\n", seed);

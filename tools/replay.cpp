@@ -33,6 +33,7 @@ static void usage()
 {
     fputs("usage: replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
           " [--every N] [--check]\n"
+          "       replay --version\n"
           "  --seed N    seed of the crown colours (default 1)\n"
           "  --out DIR   folder for the pictures (default .; created if missing)\n"
           "  --trace F   one line of game state per frame to F, - for stdout\n"
@@ -50,6 +51,10 @@ static int readOptions(int argc, char** argv)
         if (opt == "--check") {
             replayCheckOnly = 1;
             continue;
+        }
+        if (opt == "--version") {
+            printf("clankwise-replay %s\n", CLANKWISE_VERSION);
+            exit(0);
         }
         if (i + 1 >= argc) {
             fprintf(stderr, "replay: unknown option or missing value: %s\n", argv[i]);

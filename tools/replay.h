@@ -44,6 +44,5 @@ long wholeNumber(const char* text, long low, long high);
 int prepareOutFolder(const std::string& dir);
 int writeFrontBufferPng(const std::string& path);
 void writeStateLine(FILE* out, long frame);
-void closeWindow();
 
 #endif

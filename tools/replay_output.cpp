@@ -2,7 +2,6 @@
 // (PNG, read back from the front buffer) and one line of game state per
 // frame, every float printed with %.9g so that equal lines mean equal bits.
 
-#include <GL/glx.h>
 #include <cerrno>
 #include <cstring>
 #include <png.h>
@@ -133,21 +132,4 @@ void writeStateLine(FILE* out, long frame)
         putFloat(out, freeCam[i]);
     }
     fputc('\n', out);
-}
-
-// Takes the window down before the program exits, in the order GLX wants:
-// the context is let go while its window still exists (letting go of it
-// flushes the front buffer into the window), then the window is destroyed
-// and GLUT shut down. Left to GLUT's exit handler, the window would go first
-// and newer Mesa versions would then flush into a window that is gone: an X
-// error that ends a finished run with status 1.
-void closeWindow()
-{
-    if (glXGetCurrentContext() != nullptr) {
-        glFinish();
-        glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
-    }
-    if (glutGetWindow() != 0)
-        glutDestroyWindow(glutGetWindow());
-    glutExit();
 }

@@ -2,35 +2,45 @@
 // GLUT callbacks keep the tables up to date between frames, and keyboard()
 // turns them into this frame's flags and commands once, at its start.
 //
-// The controls, all in one place:
-//
-//   key              twin       action
-//   z                Up         drive forward
-//   s                Down       drive back
-//   q                Left       turn left
-//   d                Right      turn right
-//   space                       fire (one shot every 10 frames)
-//   v                           punch, arms in turn
-//   & (top row 1)    F1         surveillance camera
-//   é (top row 2)    F2         chase camera
-//   " (top row 3)    F3         first-person camera
-//   ' (top row 4)    F4         free camera
-//   ( (top row 5)    F5         overhead map
-//   8 / 5, 6 / 4                free camera: Z forth / back, X forth / back
-//   7 / 9                       free camera: up / down
-//   o / l                       free camera: tilt
-//   k / m                       free camera: turn
-//
-// The mode characters are those of the unshifted top row of a French
-// keyboard; the arrow and function keys work on any layout.
+// The controls, all in one place: the table below is what --help prints,
+// and the README's table is checked against it. The mode characters are
+// those of the unshifted top row of a French keyboard; the arrow and
+// function keys work on any layout.
 
 #include "game.h"
 
-// Marks a character key held. Writes keyStates.
+// Key, twin, action.
+const char* const CONTROLS[NB_CONTROLS][3] = {
+    {"z", "Up", "drive forward"},
+    {"s", "Down", "drive back"},
+    {"q", "Left", "turn left"},
+    {"d", "Right", "turn right"},
+    {"space", "", "fire (one shot every 10 frames)"},
+    {"v", "", "punch, the arms in turn"},
+    {"& (top-row 1)", "F1", "surveillance camera"},
+    {"é (top-row 2)", "F2", "chase camera"},
+    {"\" (top-row 3)", "F3", "first-person camera"},
+    {"' (top-row 4)", "F4", "free camera"},
+    {"( (top-row 5)", "F5", "overhead map"},
+    {"8 / 5", "", "free camera: move along Z, turned with its heading"},
+    {"6 / 4", "", "free camera: move along X, turned with its heading"},
+    {"7 / 9", "", "free camera: up / down"},
+    {"o / l", "", "free camera: tilt"},
+    {"k / m", "", "free camera: turn"},
+    {"Escape", "", "quit"},
+};
+
+// Marks a character key held; Escape quits. Writes keyStates.
 void keyPressed(unsigned char key, int x, int y)
 {
     (void)x;
     (void)y;
+    // Escape, which no command uses, quits: the main loop returns and the
+    // window is taken down as when it is closed.
+    if (key == 27) {
+        glutLeaveMainLoop();
+        return;
+    }
     keyStates[key] = 1;
 }
 

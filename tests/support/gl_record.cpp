@@ -134,6 +134,7 @@ void glutWindowStatusFunc(void (*)(int)) { record("glutWindowStatusFunc", {}); }
 void glutIgnoreKeyRepeat(int ignore) { record("glutIgnoreKeyRepeat", {(double)ignore}); }
 void glutTimerFunc(unsigned int ms, void (*)(int), int value) { record("glutTimerFunc", {(double)ms, (double)value}); }
 void glutPostRedisplay() { record("glutPostRedisplay", {}); }
+void glutLeaveMainLoop() { record("glutLeaveMainLoop", {}); }
 void glutSwapBuffers() { record("glutSwapBuffers", {}); }
 void glutMainLoop() { record("glutMainLoop", {}); }
 void glutSolidSphere(GLdouble r, GLint slices, GLint stacks) { record("glutSolidSphere", {r, (double)slices, (double)stacks}); }

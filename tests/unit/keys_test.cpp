@@ -3,6 +3,7 @@
 // and keys that must do nothing.
 
 #include "game.h"
+#include "gl_record.h"
 #include "test_world.h"
 
 using KeysTest = WorldTest;
@@ -104,4 +105,14 @@ TEST_F(KeysTest, UpperCaseLettersAndUnknownCodesDoNothing)
     press('v');  // lower-case v, by contrast, starts a punch
     display();
     EXPECT_NE(hit, 0);
+}
+
+TEST_F(KeysTest, EscapeLeavesTheMainLoopAndIsNeverHeld)
+{
+    glRecordReset();
+    press(27);
+    EXPECT_EQ(countCalls("glutLeaveMainLoop"), 1u);
+    EXPECT_EQ(keyStates[27], 0);
+    press('z');
+    EXPECT_EQ(countCalls("glutLeaveMainLoop"), 1u);
 }
