@@ -19,6 +19,7 @@ PACKAGES=(
     libgtest-dev libbenchmark-dev libpng-dev
     xvfb xauth libgl1-mesa-dri xdotool imagemagick x11-xkb-utils x11-xserver-utils
     apitrace clang
+    desktop-file-utils appstream mandoc file
 )
 
 # libFuzzer and the sanitizer runtimes of clang N. Debian 12 and later split
