@@ -94,6 +94,8 @@ extern float angleP2;         // punching arm second joint, degrees; robot
 extern GLUquadric* Cbras;     // arm cylinders; created before main
 extern GLUquadric* Croue;     // wheel axle; created before main
 extern GLUquadric* Csapin2;   // tree trunks; created before main
+extern int immediateDrawing;  // 1: draw as designed, call by call (CLANKWISE_IMMEDIATE=1),
+                              // 0: ground and trees from lists, unseen trees skipped; cache
 
 // ---------------------------------------------------------------------------
 // Functions
@@ -151,5 +153,12 @@ void lumiere();
 // render/scenery.cpp
 void terrain();
 void sapin(int Sx, int Sy, int Sz, float color, float destroy);
+
+// render/cache.cpp
+void startCachedTrees();
+void drawCachedTree(int i);
+void drawCachedGround();
+void forgetCachedLists();
+int sphereInView(const double m[16], double x, double y, double z, double r);
 
 #endif

@@ -4,6 +4,7 @@
 // optionally, one line of game state per frame.
 //
 //   replay --script FILE [--seed N] [--out DIR] [--trace FILE|-] [--every N] [--check]
+//          [--immediate]
 //
 // Exit status: 0 done, 2 bad command line or script or output folder,
 // 1 the window or a picture failed.
@@ -32,13 +33,15 @@ static int windowShown = 0;     // set once the window is reported visible
 static void usage()
 {
     fputs("usage: replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
-          " [--every N] [--check]\n"
+          " [--every N] [--check] [--immediate]\n"
           "       replay --version\n"
           "  --seed N    seed of the crown colours (default 1)\n"
           "  --out DIR   folder for the pictures (default .; created if missing)\n"
           "  --trace F   one line of game state per frame to F, - for stdout\n"
           "  --every N   also write frame-NNNNNN.png every N frames\n"
-          "  --check     read the script, print its length, open no window\n",
+          "  --check     read the script, print its length, open no window\n"
+          "  --immediate draw as designed, every call every frame (as\n"
+          "              CLANKWISE_IMMEDIATE=1), not from display lists\n",
           stderr);
 }
 
@@ -50,6 +53,10 @@ static int readOptions(int argc, char** argv)
         std::string opt = argv[i];
         if (opt == "--check") {
             replayCheckOnly = 1;
+            continue;
+        }
+        if (opt == "--immediate") {
+            immediateDrawing = 1;
             continue;
         }
         if (opt == "--version") {

@@ -59,15 +59,37 @@ static void turnAndStep(float* Xm, float* Zm, float* r1, float* r2,
 
 // The robot's per-frame work on one tree: sink it a notch if it is sinking,
 // and draw it while it is above ground, with whatever matrix is current.
+static void sinkTree(sa& tree)
+{
+    if (tree.destroy < 10)
+        tree.destroy = (float)((double)tree.destroy - 0.1);
+}
+
 static void sinkAndDrawTree(sa& tree)
 {
     glPushMatrix();
     glScalef(1, 1, 1);
-    if (tree.destroy < 10)
-        tree.destroy = (float)((double)tree.destroy - 0.1);
+    sinkTree(tree);
     if (tree.destroy > 0)
         sapin((int)tree.X, 0, (int)tree.Z, tree.color, tree.destroy);
     glPopMatrix();
+}
+
+// The same from the tree lists (render/cache.cpp): the push, the unit scale
+// and the pop around each tree change nothing drawn, so they are left out.
+static void sinkAndDrawTrees()
+{
+    if (immediateDrawing) {
+        for (int i = 0; i < nbsapin; i++)
+            sinkAndDrawTree(sapinS[i]);
+        return;
+    }
+    startCachedTrees();
+    for (int i = 0; i < nbsapin; i++) {
+        sinkTree(sapinS[i]);
+        if (sapinS[i].destroy > 0)
+            drawCachedTree(i);
+    }
 }
 
 // A bullet touched a tree: it stops, and a tree inside the central square
@@ -161,8 +183,7 @@ void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
     // first and then tests them all: the same result, and a collision loop
     // free of calls.
     if (typem == MOVE_ROBOT)
-        for (int i = 0; i < nbsapin; i++)
-            sinkAndDrawTree(sapinS[i]);
+        sinkAndDrawTrees();
 
     collideWithTrees(Xm, Zm, TmpX, TmpZ, etatm, typem, col);
 }

@@ -38,7 +38,10 @@ void display()
     placeCamera();
 
     // 7. The ground.
-    terrain();
+    if (immediateDrawing)
+        terrain();
+    else
+        drawCachedGround();
 
     // 8. Cull, draw and move the bullets.
     moveBullets();

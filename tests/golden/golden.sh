@@ -9,7 +9,11 @@
 #   golden.sh trace       REPLAY PNGDIFF SCRIPT WORKDIR
 #       the state lines equal the kept traces/<script>.trace byte for byte;
 #   golden.sh determinism REPLAY PNGDIFF SCRIPT WORKDIR
-#       two runs give the same trace and pixel-identical pictures.
+#       two runs give the same trace and pixel-identical pictures;
+#   golden.sh immediate   REPLAY PNGDIFF SCRIPT WORKDIR
+#       the designed drawing (--immediate: every call, no display list, no
+#       culling) gives the kept pictures and the kept trace too, so both
+#       drawings agree.
 #
 # A failing comparison leaves the pictures, the trace and a picture of the
 # differing pixels (*.diff.png, in red) in WORKDIR.
@@ -31,9 +35,10 @@ mkdir -p "$WORK"
 golden_start_xvfb "$WORK"
 
 # Each kept picture against the new one, and no shot without a kept picture.
+# Extra arguments go to the replay tool.
 check_images() {
     local out="$WORK/run" failed=0 kept shot name
-    golden_replay "$REPLAY" "$SCRIPT" "$out" "$WORK/run.trace" || golden_fail "replay failed"
+    golden_replay "$REPLAY" "$SCRIPT" "$out" "$WORK/run.trace" 1 "$@" || golden_fail "replay failed"
     [ -d "$KEPT_IMAGES" ] || golden_fail "no kept pictures in $KEPT_IMAGES"
     for kept in "$KEPT_IMAGES"/*.png; do
         name=$(basename "$kept" .png)
@@ -52,8 +57,10 @@ check_images() {
     [ "$failed" = 0 ] || golden_fail "pictures differ from $KEPT_IMAGES (see $out)"
 }
 
+# The trace of the last run (check_images's, when given "kept") or of a new one.
 check_trace() {
-    golden_replay "$REPLAY" "$SCRIPT" "$WORK/run" "$WORK/run.trace" || golden_fail "replay failed"
+    [ "${1:-}" = kept ] ||
+        golden_replay "$REPLAY" "$SCRIPT" "$WORK/run" "$WORK/run.trace" || golden_fail "replay failed"
     [ -f "$KEPT_TRACE" ] || golden_fail "no kept trace $KEPT_TRACE"
     if ! diff -u "$KEPT_TRACE" "$WORK/run.trace" >"$WORK/trace.diff"; then
         head -n 40 "$WORK/trace.diff"
@@ -81,5 +88,6 @@ case $MODE in
     images) check_images ;;
     trace) check_trace ;;
     determinism) check_determinism ;;
+    immediate) check_images --immediate && check_trace kept ;;
     *) golden_fail "unknown mode $MODE" ;;
 esac

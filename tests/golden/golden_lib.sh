@@ -46,7 +46,7 @@ golden_start_xvfb() {
     export GALLIUM_DRIVER=llvmpipe
 }
 
-# Plays one key script: golden_replay REPLAY SCRIPT OUTDIR TRACE [SEED]
+# Plays one key script: golden_replay REPLAY SCRIPT OUTDIR TRACE [SEED [OPTION...]]
 golden_replay() {
-    "$1" --script "$2" --out "$3" --trace "$4" --seed "${5:-1}"
+    "$1" --script "$2" --out "$3" --trace "$4" --seed "${5:-1}" "${@:6}"
 }

@@ -60,6 +60,15 @@ static void recordArray(const char* name, std::initializer_list<double> head,
     glCalls.push_back(c);
 }
 
+// Display lists: names are handed out in order and stay valid until
+// glRecordForgetLists(), as in a context that is then replaced.
+static GLuint nextList = 1;
+void glRecordForgetLists() { nextList = 1; }
+
+// Matrices read back: those the test set, the identity by default.
+double glRecordProjection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+double glRecordModelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
 extern "C" {
 
 // GL
@@ -135,6 +144,19 @@ void glutIgnoreKeyRepeat(int ignore) { record("glutIgnoreKeyRepeat", {(double)ig
 void glutTimerFunc(unsigned int ms, void (*)(int), int value) { record("glutTimerFunc", {(double)ms, (double)value}); }
 void glutPostRedisplay() { record("glutPostRedisplay", {}); }
 void glutLeaveMainLoop() { record("glutLeaveMainLoop", {}); }
+
+GLuint glGenLists(GLsizei n) { record("glGenLists", {(double)n}); GLuint first = nextList; nextList += n; return first; }
+GLboolean glIsList(GLuint list) { return list >= 1 && list < nextList; }
+void glNewList(GLuint list, GLenum mode) { record("glNewList", {(double)list, (double)mode}); }
+void glEndList() { record("glEndList", {}); }
+void glCallList(GLuint list) { record("glCallList", {(double)list}); }
+
+void glGetDoublev(GLenum what, GLdouble* out)
+{
+    const double* m = what == GL_PROJECTION_MATRIX ? glRecordProjection : glRecordModelview;
+    for (int i = 0; i < 16; i++)
+        out[i] = m[i];
+}
 void glutSwapBuffers() { record("glutSwapBuffers", {}); }
 void glutMainLoop() { record("glutMainLoop", {}); }
 void glutSolidSphere(GLdouble r, GLint slices, GLint stacks) { record("glutSolidSphere", {r, (double)slices, (double)stacks}); }

@@ -31,4 +31,12 @@ long indexOfCall(const std::string& name, size_t n = 0);
 // The quadric id that gluCylinder records for a quadric handle.
 double quadricId(const void* quadric);
 
+// What glGetDoublev reads back for GL_PROJECTION_MATRIX and for any other
+// matrix (column-major); the identity until a test sets them.
+extern double glRecordProjection[16];
+extern double glRecordModelview[16];
+
+// Forgets every display list name, as a new GL context would.
+void glRecordForgetLists();
+
 #endif

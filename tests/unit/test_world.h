@@ -15,8 +15,9 @@
 // Every global of the game back to the value it has before main runs: the
 // robot at (1, 1) facing 0, no key held, every bullet slot zeroed, every tree
 // record at its defaults (X 0, Z 0, colour 0, Pv 5, destroy 10), 211 trees
-// in use, the layout table as compiled, cameras and punches at rest. Also
-// forgets every recorded GL call.
+// in use, the layout table as compiled, cameras and punches at rest; the
+// designed drawing, call by call, with no display list. Also forgets every
+// recorded GL call.
 void resetWorld();
 
 // resetWorld(), then the start-up steps of main that are not GLUT calls:

@@ -1,0 +1,131 @@
+// cache.cpp -- the default drawing of the ground and the trees: what
+// terrain() and sapin() draw is recorded once into display lists and
+// replayed, and a tree whose bounding sphere lies wholly outside the view
+// volume is not drawn at all. Under Mesa's software renderer most of a
+// frame went to sending the same 220,000 small triangles call by call.
+//
+// The shapes are still described only by terrain() and sapin(): a list is
+// their recorded output, made again whenever what it depends on changes (a
+// tree's sink level or colour, a new GL context). With CLANKWISE_IMMEDIATE=1
+// in the environment the game draws as designed instead: every tree, every
+// call, every frame.
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
+
+#include "game.h"
+
+int immediateDrawing = getenv("CLANKWISE_IMMEDIATE") != nullptr &&
+                       strcmp(getenv("CLANKWISE_IMMEDIATE"), "1") == 0;
+
+static GLuint listBase;             // NB_TREES tree lists, then the ground's; 0 none
+static float listDestroy[NB_TREES];  // sink level each tree list was made with
+static float listColor[NB_TREES];    // crown green likewise
+static bool listMade[NB_TREES + 1];  // the list holds a recording
+static double clip[16];              // projection times model-view of this frame's trees
+
+// A tree's bounding sphere, from its drawing: a crown of radius 1.9 at most
+// and a trunk, from 2.1 below the base point to 3.5 above it when standing,
+// both lowered with the sink level.
+const double TREE_RADIUS = 3.4;
+const double TREE_CENTRE_Y = 0.7;
+
+// Makes the lists, once per GL context: a new context knows none of them.
+// Writes listBase, listMade.
+static void makeLists()
+{
+    if (listBase != 0 && glIsList(listBase))
+        return;
+    listBase = glGenLists(NB_TREES + 1);
+    memset(listMade, 0, sizeof listMade);
+    // Display lists and their buffers come and go with the frames; without
+    // this, glibc hands the top of the heap back to the kernel after nearly
+    // every frame and the next frame faults it in again.
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+}
+
+// Is any part of the sphere (x, y, z, r) inside the view volume of `m`, a
+// column-major projection times model-view? Each of the six planes of the
+// volume is a sum or difference of the fourth row and another; a sphere
+// wholly on the outer side of one plane is out. A matrix whose planes are
+// not all sound (zero or not-a-number normals, as a degenerate view can
+// give) culls nothing.
+int sphereInView(const double m[16], double x, double y, double z, double r)
+{
+    double distance[6];
+    for (int plane = 0; plane < 6; plane++) {
+        int row = plane / 2;
+        double sign = plane % 2 == 0 ? 1 : -1;
+        double a = m[3] + sign * m[row];
+        double b = m[7] + sign * m[4 + row];
+        double c = m[11] + sign * m[8 + row];
+        double d = m[15] + sign * m[12 + row];
+        double length = sqrt(a * a + b * b + c * c);
+        if (!(length > 1e-12) || !std::isfinite(length) || !std::isfinite(d))
+            return 1;
+        distance[plane] = (a * x + b * y + c * z + d) / length;
+    }
+    for (double d : distance)
+        if (d < -r)
+            return 0;
+    return 1;
+}
+
+// Before the trees of a frame: the lists exist, and the matrix the trees
+// will be drawn with is read back. Writes clip.
+void startCachedTrees()
+{
+    double projection[16], modelview[16];
+    makeLists();
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    for (int col = 0; col < 4; col++)
+        for (int row = 0; row < 4; row++) {
+            double sum = 0;
+            for (int k = 0; k < 4; k++)
+                sum += projection[k * 4 + row] * modelview[col * 4 + k];
+            clip[col * 4 + row] = sum;
+        }
+}
+
+// Tree i, as sapin() draws it, if it can be seen: its list is made again
+// first when its sink level or colour is not the one recorded.
+// Reads sapinS[i]; writes its list.
+void drawCachedTree(int i)
+{
+    const sa& tree = sapinS[i];
+    int x = (int)tree.X, z = (int)tree.Z;
+    if (!sphereInView(clip, x, TREE_CENTRE_Y + ((double)tree.destroy - 10), z, TREE_RADIUS))
+        return;
+    if (!listMade[i] || listDestroy[i] != tree.destroy || listColor[i] != tree.color) {
+        glNewList(listBase + i, GL_COMPILE);
+        sapin(x, 0, z, tree.color, tree.destroy);
+        glEndList();
+        listMade[i] = true;
+        listDestroy[i] = tree.destroy;
+        listColor[i] = tree.color;
+    }
+    glCallList(listBase + i);
+}
+
+// The ground, as terrain() draws it; it never changes.
+void drawCachedGround()
+{
+    makeLists();
+    if (!listMade[NB_TREES]) {
+        glNewList(listBase + NB_TREES, GL_COMPILE);
+        terrain();
+        glEndList();
+        listMade[NB_TREES] = true;
+    }
+    glCallList(listBase + NB_TREES);
+}
+
+// Forgets every list, as a new GL context would. Writes listBase, listMade.
+void forgetCachedLists()
+{
+    listBase = 0;
+    memset(listMade, 0, sizeof listMade);
+}

@@ -1,0 +1,125 @@
+// cache_test.cpp -- the default drawing: each tree's list is made again
+// exactly when its sink level or colour changes or the context is new, the
+// ground's once; and the view-volume test never drops a tree whose sphere
+// reaches into the view.
+
+#include <cmath>
+
+#include "game.h"
+#include "gl_record.h"
+#include "test_world.h"
+
+// The tree lists' names start at 1 in the recorder; tree i has 1 + i.
+class CacheTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        immediateDrawing = 0;
+        // A view volume of +-100 around the origin: every tree in view.
+        for (int i = 0; i < 16; i++)
+            glRecordProjection[i] = i == 15 ? 1 : i % 5 == 0 ? 0.01 : 0;
+    }
+    void TearDown() override
+    {
+        for (int i = 0; i < 16; i++)
+            glRecordProjection[i] = i % 5 == 0;
+    }
+    // Runs a frame; returns how many lists it made, and in `made` the last.
+    int frame(double* made = nullptr)
+    {
+        glRecordReset();
+        display();
+        std::vector<GlCall> lists = callsNamed("glNewList");
+        if (made != nullptr && !lists.empty())
+            *made = lists.back().args[0];
+        return (int)lists.size();
+    }
+};
+
+TEST_F(CacheTest, ListsAreMadeOnceThenCalled)
+{
+    EXPECT_EQ(frame(), NB_TREES + 1);  // every tree and the ground
+    EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES + 1);
+    EXPECT_EQ(countCalls("glutSolidCone"), 4u * NB_TREES);
+    EXPECT_EQ(frame(), 0);
+    EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES + 1);
+    EXPECT_EQ(countCalls("glutSolidCone"), 0u);
+
+    // A new context knows no list: all are made again.
+    glRecordForgetLists();
+    EXPECT_EQ(frame(), NB_TREES + 1);
+    EXPECT_EQ(countCalls("glGenLists"), 1u);
+}
+
+TEST_F(CacheTest, ASinkingTreeIsMadeAgainAtEverySinkStepUntilGone)
+{
+    const int k = 94;
+    frame();
+    sapinS[k].destroy = 9.9f;  // a fifth hit starts it sinking
+    int frames = 0;
+    double made = 0;
+    while (sapinS[k].destroy > 0) {
+        int n = frame(&made);  // sinks it a notch, then draws what is left
+        if (sapinS[k].destroy > 0) {
+            ASSERT_EQ(n, 1) << "sink level " << sapinS[k].destroy;
+            EXPECT_EQ(made, 1 + k);
+            EXPECT_EQ(countCalls("glutSolidCone"), 4u);
+            frames++;
+        } else {
+            EXPECT_EQ(n, 0);  // gone: neither made nor drawn
+            EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES);
+        }
+    }
+    EXPECT_EQ(frames, 98);
+    EXPECT_EQ(frame(), 0);
+
+    sapinS[7].color = 0.42f;
+    EXPECT_EQ(frame(&made), 1);
+    EXPECT_EQ(made, 1 + 7);
+}
+
+// The perspective of the game's window (60 degrees, square, near 1, far
+// 200) with the eye at the origin looking along -Z.
+static void perspective(double m[16])
+{
+    double f = 1 / tan(30 * M_PI / 180), n = 1, far = 200;
+    for (int i = 0; i < 16; i++)
+        m[i] = 0;
+    m[0] = f;
+    m[5] = f;
+    m[10] = (far + n) / (n - far);
+    m[11] = -1;
+    m[14] = 2 * far * n / (n - far);
+}
+
+TEST(CullTest, ASphereReachingIntoTheViewIsKept)
+{
+    double p[16];
+    perspective(p);
+    const struct {
+        double x, z;
+        int in;
+        const char* why;
+    } cases[] = {
+        {0, -10, 1, "straight ahead"},
+        {0, 10, 0, "behind the eye"},
+        {0, 0.5, 1, "around the eye, reaching past the near plane"},
+        {0, 2.3, 1, "behind the eye, reaching 0.1 past the near plane"},
+        {0, 2.5, 0, "behind the eye, stopping 0.1 short of the near plane"},
+        {9.6, -10, 1, "just inside the right side"},
+        {9.8, -10, 0, "just outside the right side"},
+        {-9.6, -10, 1, "just inside the left side"},
+        {0, -203, 1, "beyond the far plane, reaching back into the view"},
+        {0, -204, 0, "wholly beyond the far plane"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sphereInView(p, c.x, 0, c.z, 3.4), c.in) << c.why;
+
+    // Matrices a degenerate view can give cull nothing.
+    double zero[16] = {0}, nan[16];
+    for (int i = 0; i < 16; i++)
+        nan[i] = i == 5 ? NAN : p[i];
+    EXPECT_EQ(sphereInView(zero, 1000, 0, 1000, 3.4), 1);
+    EXPECT_EQ(sphereInView(nan, 1000, 0, 1000, 3.4), 1);
+}
