@@ -70,10 +70,11 @@ GLboolean glIsList(GLuint) { return GL_TRUE; }
 void glNewList(GLuint, GLenum) {}
 void glEndList() {}
 void glCallList(GLuint) {}
+// A view volume of +-100 around the origin: every tree is seen and drawn.
 void glGetDoublev(GLenum, GLdouble* out)
 {
     for (int i = 0; i < 16; i++)
-        out[i] = i % 5 == 0;
+        out[i] = i == 15 ? 1 : i % 5 == 0 ? 0.01 : 0;
 }
 void glutSwapBuffers() {}
 void glutMainLoop() {}

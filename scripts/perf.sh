@@ -3,7 +3,9 @@
 #   1. the game's own logic, timed against a GL that does nothing
 #      (bench/logicbench: the movement step of each kind, the dearest frame);
 #   2. real frames under Mesa's software renderer in Xvfb, display() back to
-#      back with glFinish after each (bench/framebench);
+#      back with glFinish after each (bench/framebench), in the default
+#      drawing and, alternated with it, in the designed one
+#      (CLANKWISE_IMMEDIATE=1);
 #   3. the floor: the same frames' GL calls recorded by apitrace and timed
 #      in replay by glretrace, against our own frame time;
 #   4. the real game's achieved frame rate over 10 seconds, counted from
@@ -94,6 +96,26 @@ log "frame benchmark, $FRAMES frames per scene"
 RENDERER=$(sed -n 's/^GL_RENDERER //p' "$WORK/frames.txt")
 GLVERSION=$(sed -n 's/^GL_VERSION *//p' "$WORK/frames.txt")
 frame_ms() { awk -v c="$1" '$1 == c { print $(NF - 4) }' "$WORK/frames.txt"; }
+
+# --- 2b. the default drawing against the designed one -------------------------
+# The same frames drawn from display lists with unseen trees skipped (the
+# default) and call by call (CLANKWISE_IMMEDIATE=1), alternated three times
+# so both meet the same machine; per scene the median of the three medians.
+declare -A DRAW_MS
+for round in 1 2 3; do
+    for mode in default immediate; do
+        log "frame benchmark, $mode drawing, round $round"
+        if [ "$mode" = immediate ]; then
+            CLANKWISE_IMMEDIATE=1 "$BUILD/bench/framebench" --frames "$FRAMES" --warmup 10 >"$WORK/draw.txt"
+        else
+            "$BUILD/bench/framebench" --frames "$FRAMES" --warmup 10 >"$WORK/draw.txt"
+        fi
+        for scene in a b c; do
+            DRAW_MS[$mode$scene]+="$(awk -v c="$scene" '$1 == c { print $(NF - 4) }' "$WORK/draw.txt") "
+        done
+    done
+done
+draw_ms() { echo "${DRAW_MS[$1$2]}" | tr ' ' '\n' | grep . | sort -g | sed -n 2p; }
 
 # --- 3. the replay of the same frames -----------------------------------------
 # Two traces per scene, of FEW and MANY timed frames; the replay's cost of one
@@ -188,6 +210,9 @@ log "real game, ${FPS_SECONDS} s as it starts (surveillance camera)"
 FPS_START=$(game_fps "")
 log "real game, ${FPS_SECONDS} s in the overhead map (F5)"
 FPS_MAP=$(game_fps F5)
+log "real game, designed drawing, as it starts and in the map"
+FPS_START_IMM=$(CLANKWISE_IMMEDIATE=1 game_fps "")
+FPS_MAP_IMM=$(CLANKWISE_IMMEDIATE=1 game_fps F5)
 
 LOAD_AFTER=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -225,5 +250,15 @@ for scene in a b c; do
         echo "| Frame ($scene) by library (perf samples) | ${SHARE[$scene]} | replay: ${REPLAY_SHARE[$scene]:-?} |"
     fi
 done
-echo "| Real game, as started (surveillance), ${FPS_SECONDS} s | $FPS_START frames/s | designed 100 |"
-echo "| Real game, overhead map, ${FPS_SECONDS} s | $FPS_MAP frames/s | designed 100 |"
+echo "| Real game, as started (surveillance), ${FPS_SECONDS} s | $FPS_START frames/s | designed 100; designed drawing $FPS_START_IMM |"
+echo "| Real game, overhead map, ${FPS_SECONDS} s | $FPS_MAP frames/s | designed 100; designed drawing $FPS_MAP_IMM |"
+echo
+echo "Default drawing (display lists, unseen trees skipped) against the designed"
+echo "one (CLANKWISE_IMMEDIATE=1), framebench medians, alternated three times:"
+echo
+echo "| Scene | Default | Designed (immediate) | Default / designed |"
+echo "|---|---|---|---|"
+for scene in a b c; do
+    d=$(draw_ms default $scene) i=$(draw_ms immediate $scene)
+    echo "| ($scene) | $d ms | $i ms | $(f %.2f "$d / $i") |"
+done
