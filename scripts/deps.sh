@@ -34,6 +34,15 @@ clang_major() {
     clang++ -dumpversion | cut -d. -f1
 }
 
+# Does that clang++ have its libFuzzer? Looked for by file, not by package:
+# where the runtimes have a package of their own, clang's common files are
+# installed all the same, without them.
+has_fuzz_runtime() {
+    local dir
+    dir=$(clang++ -print-resource-dir 2>/dev/null) || return 1
+    compgen -G "$dir/lib/*/libclang_rt.fuzzer*.a" >/dev/null
+}
+
 is_installed() {
     dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q '^install ok installed$'
 }
@@ -70,12 +79,17 @@ pick_alternative() {
 SUDO=()
 UPDATED=0
 
-# Installs the entries given that are missing: one apt-get update per run,
-# then the first installable alternative of each.
+# Installs the entries given of which no alternative is installed.
 install_entries() {
-    local missing=() entry pick to_install=()
+    local missing=()
     mapfile -t missing < <(missing_entries "$@")
-    [ "${#missing[@]}" != 0 ] || return 0
+    [ "${#missing[@]}" = 0 ] || install_missing "${missing[@]}"
+}
+
+# Installs the first installable alternative of each entry given, with one
+# apt-get update per run.
+install_missing() {
+    local missing=("$@") entry pick to_install=()
     if [ "$(id -u)" != 0 ] && [ "${#SUDO[@]}" = 0 ]; then
         echo "deps: not root and no sudo; install: ${missing[*]}" >&2
         return 1
@@ -104,7 +118,10 @@ main() {
     install_entries "${PACKAGES[@]}"
     local major
     major=$(clang_major) || { echo "deps: clang++ is not on the PATH after installing clang" >&2; return 1; }
-    install_entries "$(runtime_entry "$major")"
+    if ! has_fuzz_runtime; then
+        install_missing "$(runtime_entry "$major")"
+        has_fuzz_runtime || { echo "deps: clang $major still has no libFuzzer after installing $(runtime_entry "$major")" >&2; return 1; }
+    fi
     echo "deps: every package is installed (clang $major for the fuzz build)"
 }
 
