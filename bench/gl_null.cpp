@@ -27,6 +27,7 @@ void glBegin(GLenum) {}
 void glEnd() {}
 void glVertex3f(GLfloat, GLfloat, GLfloat) {}
 void glEnable(GLenum) {}
+void glDisable(GLenum) {}
 void glShadeModel(GLenum) {}
 void glClearColor(GLclampf, GLclampf, GLclampf, GLclampf) {}
 void glPointSize(GLfloat) {}

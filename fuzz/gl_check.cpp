@@ -157,6 +157,7 @@ void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { finite("glNormal3f", {x, y, z
 // GL: state
 void glClear(GLbitfield) { outsideBegin("glClear"); }
 void glEnable(GLenum) { outsideBegin("glEnable"); }
+void glDisable(GLenum) { outsideBegin("glDisable"); }
 void glShadeModel(GLenum) { outsideBegin("glShadeModel"); }
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { finite("glClearColor", {r, g, b, a}); }
 void glPointSize(GLfloat size) { finite("glPointSize", {size}); }

@@ -157,8 +157,10 @@ void sapin(int Sx, int Sy, int Sz, float color, float destroy);
 // render/cache.cpp
 void startCachedTrees();
 void drawCachedTree(int i);
+void endCachedTrees();
 void drawCachedGround();
 void forgetCachedLists();
 int sphereInView(const double m[16], double x, double y, double z, double r);
+int sphereVisibility(const double m[16], double x, double y, double z, double r);
 
 #endif

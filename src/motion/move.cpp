@@ -90,6 +90,7 @@ static void sinkAndDrawTrees()
         if (sapinS[i].destroy > 0)
             drawCachedTree(i);
     }
+    endCachedTrees();
 }
 
 // A bullet touched a tree: it stops, and a tree inside the central square

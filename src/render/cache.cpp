@@ -1,7 +1,8 @@
 // cache.cpp -- the default drawing of the ground and the trees: what
 // terrain() and sapin() draw is recorded once into display lists and
-// replayed, and a tree whose bounding sphere lies wholly outside the view
-// volume is not drawn at all. Under Mesa's software renderer most of a
+// replayed, a tree whose bounding sphere lies wholly outside the view
+// volume is not drawn at all, and the back faces of a tree seen from
+// outside are culled. Under Mesa's software renderer most of a
 // frame went to sending the same 220,000 small triangles call by call.
 //
 // The shapes are still described only by terrain() and sapin(): a list is
@@ -25,6 +26,8 @@ static float listDestroy[NB_TREES];  // sink level each tree list was made with
 static float listColor[NB_TREES];    // crown green likewise
 static bool listMade[NB_TREES + 1];  // the list holds a recording
 static double clip[16];              // projection times model-view of this frame's trees
+static bool eyeAboveGround;          // the trees' eye is above the ground (y -2)
+static bool cullingFaces;            // GL_CULL_FACE is on for the trees
 
 // A tree's bounding sphere, from its drawing: a crown of radius 1.9 at most
 // and a trunk, from 2.1 below the base point to 3.5 above it when standing,
@@ -54,6 +57,13 @@ static void makeLists()
 // give) culls nothing.
 int sphereInView(const double m[16], double x, double y, double z, double r)
 {
+    return sphereVisibility(m, x, y, z, r) != 0;
+}
+
+// As sphereInView, with 2 for a sphere in view and wholly between the near
+// and far planes, 1 for one in view that reaches across either, 0 for out.
+int sphereVisibility(const double m[16], double x, double y, double z, double r)
+{
     double distance[6];
     for (int plane = 0; plane < 6; plane++) {
         int row = plane / 2;
@@ -70,7 +80,7 @@ int sphereInView(const double m[16], double x, double y, double z, double r)
     for (double d : distance)
         if (d < -r)
             return 0;
-    return 1;
+    return distance[4] > r && distance[5] > r ? 2 : 1;
 }
 
 // Before the trees of a frame: the lists exist, and the matrix the trees
@@ -88,6 +98,30 @@ void startCachedTrees()
                 sum += projection[k * 4 + row] * modelview[col * 4 + k];
             clip[col * 4 + row] = sum;
         }
+    // The model-view is the camera's rigid transform: the eye sits at minus
+    // its rotation's transpose times its translation.
+    const double* m = modelview;
+    double eyeY = -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]);
+    eyeAboveGround = eyeY > -2;
+}
+
+// After the trees of a frame: back faces are drawn again.
+void endCachedTrees()
+{
+    if (cullingFaces)
+        glDisable(GL_CULL_FACE);
+    cullingFaces = false;
+}
+
+// A tree's back faces are hidden behind its front faces, and need not be
+// drawn, whenever the eye is outside it: above the ground (below it, the
+// trunk's open end faces the eye) and with the whole tree beyond the near
+// plane (which would otherwise cut it open) and short of the far plane.
+static void cullBackFaces(bool cull)
+{
+    if (cull != cullingFaces)
+        cull ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE);
+    cullingFaces = cull;
 }
 
 // Tree i, as sapin() draws it, if it can be seen: its list is made again
@@ -97,8 +131,10 @@ void drawCachedTree(int i)
 {
     const sa& tree = sapinS[i];
     int x = (int)tree.X, z = (int)tree.Z;
-    if (!sphereInView(clip, x, TREE_CENTRE_Y + ((double)tree.destroy - 10), z, TREE_RADIUS))
+    int seen = sphereVisibility(clip, x, TREE_CENTRE_Y + ((double)tree.destroy - 10), z, TREE_RADIUS);
+    if (seen == 0)
         return;
+    cullBackFaces(seen == 2 && eyeAboveGround);
     if (!listMade[i] || listDestroy[i] != tree.destroy || listColor[i] != tree.color) {
         glNewList(listBase + i, GL_COMPILE);
         sapin(x, 0, z, tree.color, tree.destroy);

@@ -87,6 +87,7 @@ void glBegin(GLenum mode) { record("glBegin", {(double)mode}); }
 void glEnd() { record("glEnd", {}); }
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex3f", {x, y, z}); }
 void glEnable(GLenum cap) { record("glEnable", {(double)cap}); }
+void glDisable(GLenum cap) { record("glDisable", {(double)cap}); }
 void glShadeModel(GLenum mode) { record("glShadeModel", {(double)mode}); }
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { record("glClearColor", {r, g, b, a}); }
 void glPointSize(GLfloat size) { record("glPointSize", {size}); }
