@@ -79,6 +79,30 @@ TEST_F(CacheTest, ASinkingTreeIsMadeAgainAtEverySinkStepUntilGone)
     EXPECT_EQ(made, 1 + 7);
 }
 
+TEST_F(CacheTest, BackFacesAreCulledOnlyForTreesSeenFromOutside)
+{
+    // Every tree wholly inside the volume, the eye at the origin: culled,
+    // switched on once for the trees and off after them.
+    frame();
+    EXPECT_EQ(callsNamed("glEnable").size(), 1u);
+    EXPECT_EQ(callsNamed("glEnable")[0].args[0], GL_CULL_FACE);
+    EXPECT_LT(indexOfCall("glEnable"), indexOfCall("glCallList"));
+    EXPECT_GT(indexOfCall("glDisable"), indexOfCall("glCallList", NB_TREES - 1));
+
+    // The eye 5 below the origin, under the ground: nothing culled.
+    glRecordModelview[13] = 5;
+    frame();
+    glRecordModelview[13] = 0;
+    EXPECT_EQ(countCalls("glEnable") + countCalls("glDisable"), 0u);
+
+    // Trees across the far plane, moved to z = 1 here, are cut open by it:
+    // culling goes off for them and on again for the others.
+    glRecordProjection[14] = 0.99;
+    frame();
+    glRecordProjection[14] = 0;
+    EXPECT_GT(countCalls("glDisable"), 1u);
+}
+
 // The perspective of the game's window (60 degrees, square, near 1, far
 // 200) with the eye at the origin looking along -Z.
 static void perspective(double m[16])
