@@ -10,7 +10,6 @@
 #define CLANKWISE_GAME_H
 
 #include <GL/freeglut.h>  // freeglut: also the modifier keys
-#include <cstdio>
 
 // ---------------------------------------------------------------------------
 // Records
@@ -112,7 +111,6 @@ void update(int value);
 
 // world/options.cpp
 int readCommandLine(int argc, char** argv);
-void printControls(FILE* out);
 
 // world/shutdown.cpp
 void closeWindow();

@@ -57,14 +57,15 @@ static void turnAndStep(float* Xm, float* Zm, float* r1, float* r2,
     }
 }
 
-// The robot's per-frame work on one tree: sink it a notch if it is sinking,
-// and draw it while it is above ground, with whatever matrix is current.
+// Sinks a sinking tree a notch. Writes tree.destroy.
 static void sinkTree(sa& tree)
 {
     if (tree.destroy < 10)
         tree.destroy = (float)((double)tree.destroy - 0.1);
 }
 
+// The robot's per-frame work on one tree, as designed: sink it, and draw it
+// while it is above ground, with whatever matrix is current.
 static void sinkAndDrawTree(sa& tree)
 {
     glPushMatrix();
@@ -75,8 +76,10 @@ static void sinkAndDrawTree(sa& tree)
     glPopMatrix();
 }
 
-// The same from the tree lists (render/cache.cpp): the push, the unit scale
-// and the pop around each tree change nothing drawn, so they are left out.
+// Every tree's per-frame work, drawn as designed or, by default, from the
+// tree lists (render/cache.cpp), where the push, the unit scale and the pop
+// around each tree are left out: they change nothing drawn.
+// Reads immediateDrawing, nbsapin; writes sapinS[].destroy.
 static void sinkAndDrawTrees()
 {
     if (immediateDrawing) {

@@ -29,7 +29,7 @@ static int shownWidth(const char* text)
 }
 
 // Prints the controls table, columns padded by shown width. Reads CONTROLS.
-void printControls(FILE* out)
+static void printControls(FILE* out)
 {
     for (int i = 0; i < NB_CONTROLS; i++) {
         const char* const* row = CONTROLS[i];
