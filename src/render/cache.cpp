@@ -7,7 +7,7 @@
 //
 // The shapes are still described only by terrain() and sapin(): a list is
 // their recorded output, made again whenever what it depends on changes (a
-// tree's sink level or colour, a new GL context). With CLANKWISE_IMMEDIATE=1
+// tree's colour, a new GL context); a sinking tree is drawn afresh. With CLANKWISE_IMMEDIATE=1
 // in the environment the game draws as designed instead: every tree, every
 // call, every frame.
 
@@ -124,8 +124,12 @@ static void cullBackFaces(bool cull)
     cullingFaces = cull;
 }
 
-// Tree i, as sapin() draws it, if it can be seen: its list is made again
-// first when its sink level or colour is not the one recorded.
+// Tree i, as sapin() draws it, if it can be seen. A standing tree comes
+// from its list, made again first when its colour is not the one recorded;
+// a sinking tree changes every frame and is drawn afresh. (Making its list
+// again at every sink step would draw the same, but Mesa keeps the storage
+// of a replaced list for as long as other lists share its buffer: the heap
+// grew by most of a megabyte a minute while trees were shot down.)
 // Reads sapinS[i]; writes its list.
 void drawCachedTree(int i)
 {
@@ -135,6 +139,10 @@ void drawCachedTree(int i)
     if (seen == 0)
         return;
     cullBackFaces(seen == 2 && eyeAboveGround);
+    if (tree.destroy != 10) {
+        sapin(x, 0, z, tree.color, tree.destroy);
+        return;
+    }
     if (!listMade[i] || listDestroy[i] != tree.destroy || listColor[i] != tree.color) {
         glNewList(listBase + i, GL_COMPILE);
         sapin(x, 0, z, tree.color, tree.destroy);

@@ -1,7 +1,8 @@
-// cache_test.cpp -- the default drawing: each tree's list is made again
-// exactly when its sink level or colour changes or the context is new, the
-// ground's once; and the view-volume test never drops a tree whose sphere
-// reaches into the view.
+// cache_test.cpp -- the default drawing: each standing tree's list is made
+// again exactly when its colour changes or the context is new, a sinking
+// tree is drawn afresh at every sink step, the ground's list is made once;
+// and the view-volume test never drops a tree whose sphere reaches into the
+// view.
 
 #include <cmath>
 
@@ -52,28 +53,32 @@ TEST_F(CacheTest, ListsAreMadeOnceThenCalled)
     EXPECT_EQ(countCalls("glGenLists"), 1u);
 }
 
-TEST_F(CacheTest, ASinkingTreeIsMadeAgainAtEverySinkStepUntilGone)
+TEST_F(CacheTest, ASinkingTreeIsDrawnAfreshAtEverySinkStepUntilGone)
 {
     const int k = 94;
     frame();
     sapinS[k].destroy = 9.9f;  // a fifth hit starts it sinking
     int frames = 0;
-    double made = 0;
     while (sapinS[k].destroy > 0) {
-        int n = frame(&made);  // sinks it a notch, then draws what is left
-        if (sapinS[k].destroy > 0) {
-            ASSERT_EQ(n, 1) << "sink level " << sapinS[k].destroy;
-            EXPECT_EQ(made, 1 + k);
-            EXPECT_EQ(countCalls("glutSolidCone"), 4u);
+        int made = frame();  // sinks it a notch, then draws what is left
+        EXPECT_EQ(made, 0);
+        bool drawn = sapinS[k].destroy > 0;
+        // Its own drawing at its new sink level, the others from their lists.
+        EXPECT_EQ(countCalls("glutSolidCone"), drawn ? 4u : 0u) << sapinS[k].destroy;
+        EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES) << sapinS[k].destroy;
+        if (drawn) {
+            std::vector<GlCall> lowered = callsNamed("glTranslated");
+            ASSERT_GE(lowered.size(), 3u);
+            EXPECT_DOUBLE_EQ(lowered[2].args[2], (double)sapinS[k].destroy - 9.8);
             frames++;
-        } else {
-            EXPECT_EQ(n, 0);  // gone: neither made nor drawn
-            EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES);
         }
     }
     EXPECT_EQ(frames, 98);
     EXPECT_EQ(frame(), 0);
+    EXPECT_EQ(countCalls("glutSolidCone"), 0u);
 
+    // A standing tree's list is made again when its colour changes.
+    double made = 0;
     sapinS[7].color = 0.42f;
     EXPECT_EQ(frame(&made), 1);
     EXPECT_EQ(made, 1 + 7);
