@@ -22,7 +22,6 @@ int immediateDrawing = getenv("CLANKWISE_IMMEDIATE") != nullptr &&
                        strcmp(getenv("CLANKWISE_IMMEDIATE"), "1") == 0;
 
 static GLuint listBase;             // NB_TREES tree lists, then the ground's; 0 none
-static float listDestroy[NB_TREES];  // sink level each tree list was made with
 static float listColor[NB_TREES];    // crown green likewise
 static bool listMade[NB_TREES + 1];  // the list holds a recording
 static double clip[16];              // projection times model-view of this frame's trees
@@ -143,12 +142,11 @@ void drawCachedTree(int i)
         sapin(x, 0, z, tree.color, tree.destroy);
         return;
     }
-    if (!listMade[i] || listDestroy[i] != tree.destroy || listColor[i] != tree.color) {
+    if (!listMade[i] || listColor[i] != tree.color) {
         glNewList(listBase + i, GL_COMPILE);
         sapin(x, 0, z, tree.color, tree.destroy);
         glEndList();
         listMade[i] = true;
-        listDestroy[i] = tree.destroy;
         listColor[i] = tree.color;
     }
     glCallList(listBase + i);
