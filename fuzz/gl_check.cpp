@@ -246,16 +246,7 @@ void glutIgnoreKeyRepeat(int) {}
 void glutTimerFunc(unsigned int, void (*)(int), int) {}
 void glutPostRedisplay() {}
 void glutLeaveMainLoop() {}
-GLuint glGenLists(GLsizei) { return 1; }
-GLboolean glIsList(GLuint) { return GL_TRUE; }
-void glNewList(GLuint, GLenum) {}
-void glEndList() {}
-void glCallList(GLuint) {}
-void glGetDoublev(GLenum, GLdouble* out)
-{
-    for (int i = 0; i < 16; i++)
-        out[i] = i % 5 == 0;
-}
+#include "../bench/gl_lists_noop.inc"
 void glutSwapBuffers() { outsideBegin("glutSwapBuffers"); }
 void glutMainLoop() {}
 
