@@ -95,6 +95,8 @@ extern GLUquadric* Croue;     // wheel axle; created before main
 extern GLUquadric* Csapin2;   // tree trunks; created before main
 extern int immediateDrawing;  // 1: draw as designed, call by call (CLANKWISE_IMMEDIATE=1),
                               // 0: ground and trees from lists, unseen trees skipped; cache
+extern int treeStacks;        // stacks of each cone and trunk of a tree, 10 as designed,
+                              // 1 while recording a tree the light cannot reach; cache
 
 // ---------------------------------------------------------------------------
 // Functions
@@ -160,5 +162,7 @@ void drawCachedGround();
 void forgetCachedLists();
 int sphereInView(const double m[16], double x, double y, double z, double r);
 int sphereVisibility(const double m[16], double x, double y, double z, double r);
+int sphereInSpot(const double light[4], const double direction[3], double cutoff,
+                 const double centre[3], double r);
 
 #endif

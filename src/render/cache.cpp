@@ -5,11 +5,17 @@
 // outside are culled. Under Mesa's software renderer most of a
 // frame went to sending the same 220,000 small triangles call by call.
 //
+// A tree the robot's spot light cannot reach is lit by the ambient light
+// alone, one flat colour per part, so the stacks its cones and trunk are
+// cut into along their axes (flat facets split into smaller flat pieces)
+// cannot show: such a tree comes from a second list, recorded with one
+// stack instead of ten, a seventh of the triangles.
+//
 // The shapes are still described only by terrain() and sapin(): a list is
 // their recorded output, made again whenever what it depends on changes (a
-// tree's colour, a new GL context); a sinking tree is drawn afresh. With CLANKWISE_IMMEDIATE=1
-// in the environment the game draws as designed instead: every tree, every
-// call, every frame.
+// tree's colour, a new GL context); a sinking tree is drawn afresh. With
+// CLANKWISE_IMMEDIATE=1 in the environment the game draws as designed
+// instead: every tree, every call, every frame.
 
 #include <cmath>
 #include <cstdlib>
@@ -20,11 +26,23 @@
 
 int immediateDrawing = getenv("CLANKWISE_IMMEDIATE") != nullptr &&
                        strcmp(getenv("CLANKWISE_IMMEDIATE"), "1") == 0;
+int treeStacks = 10;
 
-static GLuint listBase;             // NB_TREES tree lists, then the ground's; 0 none
-static float listColor[NB_TREES];    // crown green likewise
-static bool listMade[NB_TREES + 1];  // the list holds a recording
+// The lists: each tree's as designed, each tree's with one stack, the ground.
+const int FULL_LISTS = 0;
+const int COARSE_LISTS = NB_TREES;
+const int GROUND_LIST = 2 * NB_TREES;
+const int NB_LISTS = 2 * NB_TREES + 1;
+const int COARSE_STACKS = 1;
+
+static GLuint listBase;              // first of the NB_LISTS names; 0 none
+static float listColor[NB_LISTS];    // crown green each tree list was recorded with
+static bool listMade[NB_LISTS];      // the list holds a recording
 static double clip[16];              // projection times model-view of this frame's trees
+static double modelview[16];         // model-view of this frame's trees
+static double lightPos[4];           // the spot light in eye coordinates, as GL holds it
+static double lightDir[3];           // its direction, eye coordinates
+static double lightCutoff;           // its half angle, degrees (180: no spot)
 static bool eyeAboveGround;          // the trees' eye is above the ground (y -2)
 static bool cullingFaces;            // GL_CULL_FACE is on for the trees
 
@@ -40,7 +58,7 @@ static void makeLists()
 {
     if (listBase != 0 && glIsList(listBase))
         return;
-    listBase = glGenLists(NB_TREES + 1);
+    listBase = glGenLists(NB_LISTS);
     memset(listMade, 0, sizeof listMade);
     // Display lists and their buffers come and go with the frames; without
     // this, glibc hands the top of the heap back to the kernel after nearly
@@ -82,11 +100,39 @@ int sphereVisibility(const double m[16], double x, double y, double z, double r)
     return distance[4] > r && distance[5] > r ? 2 : 1;
 }
 
-// Before the trees of a frame: the lists exist, and the matrix the trees
-// will be drawn with is read back. Writes clip.
+// Could the spot light (`light` in eye coordinates, w 0 for a light at
+// infinity; `direction`; half angle `cutoff` in degrees) reach any point of
+// the sphere (centre in eye coordinates, radius r)? GL gives a point outside
+// the cone no light at all from it. A light at infinity, a cone of 90
+// degrees or more, or an eye inside the sphere counts as reaching it; one
+// degree is added to the cone so that rounding never decides.
+int sphereInSpot(const double light[4], const double direction[3], double cutoff,
+                 const double centre[3], double r)
+{
+    if (light[3] == 0 || !(cutoff < 90))
+        return 1;
+    double v[3], along = 0, distance = 0, dirLength = 0;
+    for (int k = 0; k < 3; k++) {
+        v[k] = centre[k] - light[k] / light[3];
+        along += v[k] * direction[k];
+        distance += v[k] * v[k];
+        dirLength += direction[k] * direction[k];
+    }
+    distance = sqrt(distance);
+    dirLength = sqrt(dirLength);
+    if (!(distance > r) || !(dirLength > 0))
+        return 1;
+    double toCentre = acos(fmax(-1.0, fmin(1.0, along / (distance * dirLength))));
+    double spread = asin(r / distance);
+    return toCentre - spread < (cutoff + 1) * M_PI / 180;
+}
+
+// Before the trees of a frame: the lists exist, and the matrices and the
+// light the trees will be drawn with are read back.
+// Writes clip, modelview, lightPos, lightDir, lightCutoff, eyeAboveGround.
 void startCachedTrees()
 {
-    double projection[16], modelview[16];
+    double projection[16];
     makeLists();
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
@@ -102,6 +148,27 @@ void startCachedTrees()
     const double* m = modelview;
     double eyeY = -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]);
     eyeAboveGround = eyeY > -2;
+
+    GLfloat position[4], direction[3], cutoff;
+    glGetLightfv(GL_LIGHT2, GL_POSITION, position);
+    glGetLightfv(GL_LIGHT2, GL_SPOT_DIRECTION, direction);
+    glGetLightfv(GL_LIGHT2, GL_SPOT_CUTOFF, &cutoff);
+    for (int k = 0; k < 4; k++)
+        lightPos[k] = position[k];
+    for (int k = 0; k < 3; k++)
+        lightDir[k] = direction[k];
+    lightCutoff = cutoff;
+}
+
+// Can the spot light reach the sphere of radius r around (x, y, z)?
+// Reads modelview and the light.
+static bool inLight(double x, double y, double z, double r)
+{
+    double centre[3];
+    for (int row = 0; row < 3; row++)
+        centre[row] = modelview[row] * x + modelview[4 + row] * y + modelview[8 + row] * z +
+                      modelview[12 + row];
+    return sphereInSpot(lightPos, lightDir, lightCutoff, centre, r);
 }
 
 // After the trees of a frame: back faces are drawn again.
@@ -124,17 +191,19 @@ static void cullBackFaces(bool cull)
 }
 
 // Tree i, as sapin() draws it, if it can be seen. A standing tree comes
-// from its list, made again first when its colour is not the one recorded;
-// a sinking tree changes every frame and is drawn afresh. (Making its list
-// again at every sink step would draw the same, but Mesa keeps the storage
-// of a replaced list for as long as other lists share its buffer: the heap
-// grew by most of a megabyte a minute while trees were shot down.)
-// Reads sapinS[i]; writes its list.
+// from one of its lists, made again first when its colour is not the one
+// recorded: the one-stack list when the light cannot reach it. A sinking
+// tree changes every frame and is drawn afresh. (Making its list again at
+// every sink step would draw the same, but Mesa keeps the storage of a
+// replaced list for as long as other lists share its buffer: the heap grew
+// by most of a megabyte a minute while trees were shot down.)
+// Reads sapinS[i]; writes its lists and, while recording, treeStacks.
 void drawCachedTree(int i)
 {
     const sa& tree = sapinS[i];
     int x = (int)tree.X, z = (int)tree.Z;
-    int seen = sphereVisibility(clip, x, TREE_CENTRE_Y + ((double)tree.destroy - 10), z, TREE_RADIUS);
+    double centreY = TREE_CENTRE_Y + ((double)tree.destroy - 10);
+    int seen = sphereVisibility(clip, x, centreY, z, TREE_RADIUS);
     if (seen == 0)
         return;
     cullBackFaces(seen == 2 && eyeAboveGround);
@@ -142,27 +211,31 @@ void drawCachedTree(int i)
         sapin(x, 0, z, tree.color, tree.destroy);
         return;
     }
-    if (!listMade[i] || listColor[i] != tree.color) {
-        glNewList(listBase + i, GL_COMPILE);
+    bool lit = inLight(x, centreY, z, TREE_RADIUS);
+    int list = (lit ? FULL_LISTS : COARSE_LISTS) + i;
+    if (!listMade[list] || listColor[list] != tree.color) {
+        glNewList(listBase + list, GL_COMPILE);
+        treeStacks = lit ? 10 : COARSE_STACKS;
         sapin(x, 0, z, tree.color, tree.destroy);
+        treeStacks = 10;
         glEndList();
-        listMade[i] = true;
-        listColor[i] = tree.color;
+        listMade[list] = true;
+        listColor[list] = tree.color;
     }
-    glCallList(listBase + i);
+    glCallList(listBase + list);
 }
 
 // The ground, as terrain() draws it; it never changes.
 void drawCachedGround()
 {
     makeLists();
-    if (!listMade[NB_TREES]) {
-        glNewList(listBase + NB_TREES, GL_COMPILE);
+    if (!listMade[GROUND_LIST]) {
+        glNewList(listBase + GROUND_LIST, GL_COMPILE);
         terrain();
         glEndList();
-        listMade[NB_TREES] = true;
+        listMade[GROUND_LIST] = true;
     }
-    glCallList(listBase + NB_TREES);
+    glCallList(listBase + GROUND_LIST);
 }
 
 // Forgets every list, as a new GL context would. Writes listBase, listMade.

@@ -33,6 +33,7 @@ void terrain()
 // first, over a brown trunk, all lowered by the sink level `destroy`
 // (10 standing: the tip 3.5 above the base; at 4.5 the tip meets the ground).
 // The crown's green is (0, color, 0). The materials are left set.
+// Each cone and the trunk is cut into treeStacks stacks along its axis.
 void sapin(int Sx, int Sy, int Sz, float color, float destroy)
 {
     GLfloat no_mat[] = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -50,16 +51,16 @@ void sapin(int Sx, int Sy, int Sz, float color, float destroy)
     glColor3f(0.0f, color, 0.0f);
     glRotatef(90.0f, -1.0f, 0.0f, 0.0f);  // local +Z, the cones' axis, is up
     glTranslated(0.0, 0.0, (double)destroy - 9.8);
-    glutSolidCone(1.0, 1.5, 10, 10);
+    glutSolidCone(1.0, 1.5, 10, treeStacks);
     glTranslated(0.0, 0.0, -0.9);
-    glutSolidCone(1.3, 2.0, 10, 10);
+    glutSolidCone(1.3, 2.0, 10, treeStacks);
     glTranslated(0.0, 0.0, -1.0);
-    glutSolidCone(1.6, 2.5, 10, 10);
+    glutSolidCone(1.6, 2.5, 10, treeStacks);
     glTranslated(0.0, 0.0, -1.1);
-    glutSolidCone(1.9, 3.0, 10, 10);
+    glutSolidCone(1.9, 3.0, 10, treeStacks);
 
     glColor3f(0.8f, 0.4f, 0.0f);
     glTranslatef(0.0f, 0.0f, -1.1f);
-    gluCylinder(Csapin2, 0.5, 0.5, 2.0, 10, 10);
+    gluCylinder(Csapin2, 0.5, 0.5, 2.0, 10, treeStacks);
     glPopMatrix();
 }

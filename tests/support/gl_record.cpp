@@ -69,6 +69,10 @@ void glRecordForgetLists() { nextList = 1; }
 double glRecordProjection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 double glRecordModelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
+float glRecordLightPosition[4] = {0, 0, 1, 0};
+float glRecordLightDirection[3] = {0, 0, -1};
+float glRecordLightCutoff = 180;
+
 extern "C" {
 
 // GL
@@ -157,6 +161,17 @@ void glGetDoublev(GLenum what, GLdouble* out)
     const double* m = what == GL_PROJECTION_MATRIX ? glRecordProjection : glRecordModelview;
     for (int i = 0; i < 16; i++)
         out[i] = m[i];
+}
+void glGetLightfv(GLenum, GLenum what, GLfloat* out)
+{
+    if (what == GL_POSITION)
+        for (int i = 0; i < 4; i++)
+            out[i] = glRecordLightPosition[i];
+    if (what == GL_SPOT_DIRECTION)
+        for (int i = 0; i < 3; i++)
+            out[i] = glRecordLightDirection[i];
+    if (what == GL_SPOT_CUTOFF)
+        out[0] = glRecordLightCutoff;
 }
 void glutSwapBuffers() { record("glutSwapBuffers", {}); }
 void glutMainLoop() { record("glutMainLoop", {}); }

@@ -36,6 +36,13 @@ double quadricId(const void* quadric);
 extern double glRecordProjection[16];
 extern double glRecordModelview[16];
 
+// What glGetLightfv reads back for any light: its position and spot
+// direction in eye coordinates and its spot cutoff in degrees; GL's own
+// start values (a light at infinity, no spot) until a test sets them.
+extern float glRecordLightPosition[4];
+extern float glRecordLightDirection[3];
+extern float glRecordLightCutoff;
+
 // Forgets every display list name, as a new GL context would.
 void glRecordForgetLists();
 

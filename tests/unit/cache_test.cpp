@@ -4,7 +4,9 @@
 // and the view-volume test never drops a tree whose sphere reaches into the
 // view.
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "game.h"
 #include "gl_record.h"
@@ -35,6 +37,22 @@ protected:
         if (made != nullptr && !lists.empty())
             *made = lists.back().args[0];
         return (int)lists.size();
+    }
+    // The stacks of every cone and trunk recorded this frame into list
+    // `only`, or into any list.
+    std::vector<double> recordedStacks(double only = 0)
+    {
+        std::vector<double> stacks;
+        bool recording = false;
+        for (const GlCall& c : glCalls) {
+            if (c.name == "glNewList")
+                recording = only == 0 || c.args[0] == only;
+            if (c.name == "glEndList")
+                recording = false;
+            if (recording && (c.name == "glutSolidCone" || c.name == "gluCylinder"))
+                stacks.push_back(c.args.back());
+        }
+        return stacks;
     }
 };
 
@@ -151,4 +169,69 @@ TEST(CullTest, ASphereReachingIntoTheViewIsKept)
         nan[i] = i == 5 ? NAN : p[i];
     EXPECT_EQ(sphereInView(zero, 1000, 0, 1000, 3.4), 1);
     EXPECT_EQ(sphereInView(nan, 1000, 0, 1000, 3.4), 1);
+}
+
+TEST(SpotTest, OnlyASphereWhollyOutsideTheConeIsDark)
+{
+    // A spot at the origin along -Z, 20 degrees wide, and a tree's sphere
+    // 10 ahead and x to the side: the nearest point of the sphere is 20.64
+    // degrees off the axis at x = 7.4 and 21.09 at 7.5. A degree is allowed.
+    const double at[4] = {0, 0, 0, 1}, along[3] = {0, 0, -1};
+    const struct {
+        double x, y, z;
+        int lit;
+        const char* why;
+    } cases[] = {
+        {0, 0, -10, 1, "on the axis"},
+        {7.4, 0, -10, 1, "reaching into the cone and its margin"},
+        {7.5, 0, -10, 0, "just clear of the margin"},
+        {0, -7.5, -10, 0, "just clear, below"},
+        {0, 0, 10, 0, "behind the light"},
+        {0, 0, 3, 1, "around the light"},
+    };
+    for (const auto& c : cases) {
+        double centre[3] = {c.x, c.y, c.z};
+        EXPECT_EQ(sphereInSpot(at, along, 20, centre, 3.4), c.lit) << c.why;
+    }
+    // No spot, or one that cannot be judged: everything may be lit.
+    double behind[3] = {0, 0, 10}, none[3] = {0, 0, 0}, far[4] = {0, 0, 1, 0};
+    EXPECT_EQ(sphereInSpot(at, along, 180, behind, 3.4), 1);
+    EXPECT_EQ(sphereInSpot(far, along, 20, behind, 3.4), 1);
+    EXPECT_EQ(sphereInSpot(at, none, 20, behind, 3.4), 1);
+}
+
+TEST_F(CacheTest, ATreeTheLightCannotReachComesFromItsOneStackList)
+{
+    // The spot 10 in front of tree k, shining at it; the eye coordinates of
+    // this fixture are the world's.
+    const int k = 94;
+    float x = (int)sapinS[k].X, z = (int)sapinS[k].Z;
+    const float position[4] = {x, 0.7f, z + 10, 1}, at[3] = {0, 0, -1}, away[3] = {0, 0, 1};
+    memcpy(glRecordLightPosition, position, sizeof position);
+    memcpy(glRecordLightDirection, at, sizeof at);
+    glRecordLightCutoff = 20;
+
+    // Each tree is recorded once, in the light with ten stacks, else one.
+    EXPECT_EQ(frame(), NB_TREES + 1);
+    std::vector<double> stacks = recordedStacks();
+    ASSERT_EQ(stacks.size(), 5u * NB_TREES);
+    EXPECT_EQ(recordedStacks(1 + k), std::vector<double>(5, 10));
+    size_t full = std::count(stacks.begin(), stacks.end(), 10);
+    EXPECT_GT(full, 0u);
+    EXPECT_LT(full, stacks.size());
+    EXPECT_EQ(full + std::count(stacks.begin(), stacks.end(), 1), stacks.size());
+
+    // Turned away, the light leaves tree k: its one-stack list is made, and
+    // it is called from now on; turned back, both lists are kept.
+    memcpy(glRecordLightDirection, away, sizeof away);
+    frame();
+    EXPECT_EQ(recordedStacks(1 + NB_TREES + k), std::vector<double>(5, 1));
+    memcpy(glRecordLightDirection, at, sizeof at);
+    EXPECT_EQ(frame(), 0);
+    memcpy(glRecordLightDirection, away, sizeof away);
+    EXPECT_EQ(frame(), 0);
+
+    const float none[4] = {0, 0, 1, 0};
+    memcpy(glRecordLightPosition, none, sizeof none);
+    glRecordLightCutoff = 180;
 }
