@@ -5,12 +5,11 @@
 
 #include "gl_check.h"
 
-#include <GL/glut.h>
+#include "../tests/support/gl_calls.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 
 // The depths every OpenGL implementation must at least offer.
 const int MODELVIEW_STACK_MAX = 32;
@@ -23,10 +22,6 @@ static bool insideBegin;
 static int frameDepthModelview;
 static int frameDepthProjection;
 static int lookAtsThisFrame;
-
-// Quadrics are made before main runs; plain storage needs no constructor.
-static char quadrics[16];
-static int nbQuadrics;
 
 void glCheckFail(const char* what)
 {
@@ -62,7 +57,8 @@ void glCheckEndFrame()
 }
 
 // Every number that reaches GL must be finite, or the frame draws garbage.
-static void finite(const char* call, std::initializer_list<double> args)
+template <size_t N>
+static void finite(const char* call, const std::array<double, N>& args)
 {
     for (double a : args)
         if (!std::isfinite(a)) {
@@ -98,6 +94,28 @@ static int* currentDepth()
 
 extern "C" {
 
+// The calls of the shared list with a generic check: none between glBegin
+// and glEnd but attributes, solids only into the model-view, every number
+// finite. The rest are written out below.
+#define GL_CALL(kind, type, name, parameters, numbers) GL_CALL_##kind(type, name, parameters, numbers)
+#define CHECK_BODY(type, name, parameters, numbers, check) \
+    type name parameters                                   \
+    {                                                      \
+        check(#name);                                      \
+        finite(#name, glNumbers numbers);                  \
+        return glAnswer<type>();                           \
+    }
+#define GL_CALL_PLAIN(type, name, parameters, numbers) CHECK_BODY(type, name, parameters, numbers, outsideBegin)
+#define GL_CALL_ATTRIB(type, name, parameters, numbers) CHECK_BODY(type, name, parameters, numbers, (void))
+#define GL_CALL_SOLID(type, name, parameters, numbers) CHECK_BODY(type, name, parameters, numbers, drawing)
+#define GL_CALL_WINDOW(type, name, parameters, numbers) CHECK_BODY(type, name, parameters, numbers, (void))
+#define GL_CALL_CHECKED(type, name, parameters, numbers)
+#define GL_CALL_DETAILED(type, name, parameters, numbers)
+#define GL_CALL_ANSWER(type, name, parameters, numbers)
+#include "../tests/support/gl_calls.def"
+
+#include "../tests/support/gl_answers_noop.inc"
+
 // GL: matrices
 void glMatrixMode(GLenum mode)
 {
@@ -106,8 +124,6 @@ void glMatrixMode(GLenum mode)
         glCheckFail("glMatrixMode with a mode the game never uses");
     matrixMode = mode;
 }
-
-void glLoadIdentity() { outsideBegin("glLoadIdentity"); }
 
 void glPushMatrix()
 {
@@ -124,11 +140,6 @@ void glPopMatrix()
     if (--*currentDepth() < 0)
         glCheckFail("matrix stack underflow");
 }
-
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { outsideBegin("glTranslatef"); finite("glTranslatef", {x, y, z}); }
-void glTranslated(GLdouble x, GLdouble y, GLdouble z) { outsideBegin("glTranslated"); finite("glTranslated", {x, y, z}); }
-void glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) { outsideBegin("glRotatef"); finite("glRotatef", {a, x, y, z}); }
-void glScalef(GLfloat x, GLfloat y, GLfloat z) { outsideBegin("glScalef"); finite("glScalef", {x, y, z}); }
 
 // GL: primitives and their attributes
 void glBegin(GLenum)
@@ -148,22 +159,10 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (!insideBegin)
         glCheckFail("glVertex3f outside glBegin/glEnd");
-    finite("glVertex3f", {x, y, z});
+    finite("glVertex3f", glNumbers(x, y, z));
 }
 
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) { finite("glColor3f", {r, g, b}); }
-void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { finite("glNormal3f", {x, y, z}); }
-
 // GL: state
-void glClear(GLbitfield) { outsideBegin("glClear"); }
-void glEnable(GLenum) { outsideBegin("glEnable"); }
-void glDisable(GLenum) { outsideBegin("glDisable"); }
-void glShadeModel(GLenum) { outsideBegin("glShadeModel"); }
-void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { finite("glClearColor", {r, g, b, a}); }
-void glPointSize(GLfloat size) { finite("glPointSize", {size}); }
-void glFlush() { outsideBegin("glFlush"); }
-void glFinish() { outsideBegin("glFinish"); }
-
 void glViewport(GLint, GLint, GLsizei w, GLsizei h)
 {
     outsideBegin("glViewport");
@@ -171,38 +170,31 @@ void glViewport(GLint, GLint, GLsizei w, GLsizei h)
         glCheckFail("glViewport with a negative size");
 }
 
-void glLightf(GLenum, GLenum, GLfloat v) { outsideBegin("glLightf"); finite("glLightf", {v}); }
-
 void glLightfv(GLenum, GLenum pname, const GLfloat* v)
 {
     outsideBegin("glLightfv");
     if (pname == GL_SPOT_DIRECTION)
-        finite("glLightfv", {v[0], v[1], v[2]});
+        finite("glLightfv", glNumbers(v[0], v[1], v[2]));
     else
-        finite("glLightfv", {v[0], v[1], v[2], v[3]});
+        finite("glLightfv", glNumbers(v[0], v[1], v[2], v[3]));
 }
 
 void glMaterialfv(GLenum, GLenum pname, const GLfloat* v)
 {
     outsideBegin("glMaterialfv");
     if (pname == GL_SHININESS)
-        finite("glMaterialfv", {v[0]});
+        finite("glMaterialfv", glNumbers(v[0]));
     else
-        finite("glMaterialfv", {v[0], v[1], v[2], v[3]});
+        finite("glMaterialfv", glNumbers(v[0], v[1], v[2], v[3]));
 }
 
 // GLU
-GLUquadric* gluNewQuadric()
-{
-    return (GLUquadric*)&quadrics[nbQuadrics++];
-}
-
 void gluCylinder(GLUquadric* q, GLdouble base, GLdouble top, GLdouble height, GLint, GLint)
 {
     drawing("gluCylinder");
     if (q == nullptr)
         glCheckFail("gluCylinder without a quadric");
-    finite("gluCylinder", {base, top, height});
+    finite("gluCylinder", glNumbers(base, top, height));
 }
 
 // A view with the eye on its target, or looking along the up vector, has no
@@ -211,7 +203,7 @@ void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, 
                GLdouble ux, GLdouble uy, GLdouble uz)
 {
     outsideBegin("gluLookAt");
-    finite("gluLookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
+    finite("gluLookAt", glNumbers(ex, ey, ez, cx, cy, cz, ux, uy, uz));
     if (matrixMode != GL_MODELVIEW)
         glCheckFail("gluLookAt outside the model-view matrix");
     double fx = cx - ex, fy = cy - ey, fz = cz - ez;
@@ -224,47 +216,9 @@ void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, 
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
 {
     outsideBegin("gluPerspective");
-    finite("gluPerspective", {fovy, aspect, zNear, zFar});
+    finite("gluPerspective", glNumbers(fovy, aspect, zNear, zFar));
     if (!(aspect > 0))
         glCheckFail("gluPerspective with an aspect ratio that is not positive");
-}
-
-// GLUT: window and callbacks (never called by a frame, present for the link)
-void glutInit(int*, char**) {}
-void glutInitDisplayMode(unsigned int) {}
-void glutInitWindowSize(int, int) {}
-void glutInitWindowPosition(int, int) {}
-int glutCreateWindow(const char*) { return 1; }
-void glutDisplayFunc(void (*)()) {}
-void glutKeyboardFunc(void (*)(unsigned char, int, int)) {}
-void glutKeyboardUpFunc(void (*)(unsigned char, int, int)) {}
-void glutReshapeFunc(void (*)(int, int)) {}
-void glutSpecialFunc(void (*)(int, int, int)) {}
-void glutSpecialUpFunc(void (*)(int, int, int)) {}
-void glutWindowStatusFunc(void (*)(int)) {}
-void glutIgnoreKeyRepeat(int) {}
-void glutTimerFunc(unsigned int, void (*)(int), int) {}
-void glutPostRedisplay() {}
-void glutLeaveMainLoop() {}
-#include "../bench/gl_lists_noop.inc"
-void glutSwapBuffers() { outsideBegin("glutSwapBuffers"); }
-void glutMainLoop() {}
-
-// GLUT: solids
-void glutSolidSphere(GLdouble r, GLint, GLint) { drawing("glutSolidSphere"); finite("glutSolidSphere", {r}); }
-void glutSolidCube(GLdouble size) { drawing("glutSolidCube"); finite("glutSolidCube", {size}); }
-void glutSolidOctahedron() { drawing("glutSolidOctahedron"); }
-
-void glutSolidTorus(GLdouble inner, GLdouble outer, GLint, GLint)
-{
-    drawing("glutSolidTorus");
-    finite("glutSolidTorus", {inner, outer});
-}
-
-void glutSolidCone(GLdouble base, GLdouble height, GLint, GLint)
-{
-    drawing("glutSolidCone");
-    finite("glutSolidCone", {base, height});
 }
 
 }  // extern "C"

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <malloc.h>
 
 #include "game.h"
@@ -225,14 +226,88 @@ void drawCachedTree(int i)
     glCallList(listBase + list);
 }
 
+// The ground is 2,916 squares, each moved into place by a matrix of its
+// own; replayed as recorded, that is 2,916 draws and matrix changes a
+// frame. Instead terrain() is run once in GL's feedback mode, which hands
+// back each triangle it would draw, in the order and split the renderer
+// uses, and those are recorded in world coordinates as one batch.
+// The projection maps world to window coordinates by adding 32 (x, y) and
+// by z -> 0.5 - z / 64, both exact for the ground's half units. Feedback
+// gives no normals: terrain() sets one and only moves, never turns, its
+// squares, so its last normal holds in world coordinates too.
+const int GROUND_FEEDBACK_MAX = 2 * 54 * 54 * (2 + 3 * 7);  // floats: 2 triangles a square
+
+// Records the polygons of a feedback buffer (GL_3D_COLOR, in the window
+// coordinates above) as triangles in world coordinates into the ground
+// list, each polygon fanned out from its first corner, under one normal.
+// A colour is recorded only where it changes, so that one colour for all
+// stays out of the stored vertices.
+static void recordPolygons(const GLfloat* feedback, int used, const GLfloat normal[3])
+{
+    const int VERTEX = 7;  // x, y, z, r, g, b, a
+    const GLfloat* colour = used > 2 + VERTEX ? &feedback[2 + 3] : nullptr;
+    glNewList(listBase + GROUND_LIST, GL_COMPILE);
+    glNormal3f(normal[0], normal[1], normal[2]);
+    if (colour != nullptr)
+        glColor4f(colour[0], colour[1], colour[2], colour[3]);
+    glBegin(GL_TRIANGLES);
+    for (int at = 0; at < used;) {
+        if (feedback[at] != GL_POLYGON_TOKEN || at + 1 >= used) {
+            at++;  // only polygons come from the ground; skip anything else
+            continue;
+        }
+        int count = (int)feedback[at + 1];
+        const GLfloat* corner = &feedback[at + 2];
+        at += 2 + count * VERTEX;
+        for (int k = 1; k + 1 < count && at <= used; k++)
+            for (int v : {0, k, k + 1}) {
+                const GLfloat* f = corner + v * VERTEX;
+                if (memcmp(f + 3, colour, 4 * sizeof(GLfloat)) != 0)
+                    glColor4f(f[3], f[4], f[5], f[6]);
+                colour = f + 3;
+                glVertex3f(f[0] - 32, f[1] - 32, (0.5f - f[2]) * 64);
+            }
+    }
+    glEnd();
+    glEndList();
+}
+
+// Records what terrain() draws, in world coordinates, into the ground list.
+static void recordGround(GLfloat* feedback)
+{
+    glPushAttrib(GL_VIEWPORT_BIT | GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);  // the colours come back as given
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-32, 32, -32, 32, -32, 32);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glFeedbackBuffer(GROUND_FEEDBACK_MAX, GL_3D_COLOR, feedback);
+    glRenderMode(GL_FEEDBACK);
+    terrain();
+    int used = glRenderMode(GL_RENDER);
+    GLfloat normal[3];
+    glGetFloatv(GL_CURRENT_NORMAL, normal);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);  // as the ground is always drawn
+    glPopAttrib();
+
+    recordPolygons(feedback, used, normal);
+}
+
 // The ground, as terrain() draws it; it never changes.
 void drawCachedGround()
 {
     makeLists();
     if (!listMade[GROUND_LIST]) {
-        glNewList(listBase + GROUND_LIST, GL_COMPILE);
-        terrain();
-        glEndList();
+        GLfloat* feedback = (GLfloat*)malloc(GROUND_FEEDBACK_MAX * sizeof(GLfloat));
+        recordGround(feedback);
+        free(feedback);
         listMade[GROUND_LIST] = true;
     }
     glCallList(listBase + GROUND_LIST);

@@ -3,7 +3,9 @@
 
 #include "gl_record.h"
 
-#include <GL/glut.h>
+#include "gl_calls.h"
+
+#include <algorithm>
 
 #include <initializer_list>
 
@@ -46,9 +48,14 @@ double quadricId(const void* quadric)
     return (double)((const char*)quadric - quadrics) + 1;
 }
 
+static void record(const char* name, const double* first, const double* last)
+{
+    glCalls.push_back(GlCall{name, std::vector<double>(first, last)});
+}
+
 static void record(const char* name, std::initializer_list<double> args)
 {
-    glCalls.push_back(GlCall{name, std::vector<double>(args)});
+    record(name, args.begin(), args.end());
 }
 
 static void recordArray(const char* name, std::initializer_list<double> head,
@@ -72,33 +79,27 @@ double glRecordModelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 float glRecordLightPosition[4] = {0, 0, 1, 0};
 float glRecordLightDirection[3] = {0, 0, -1};
 float glRecordLightCutoff = 180;
+std::vector<float> glRecordFeedback;
 
 extern "C" {
 
-// GL
-void glClear(GLbitfield mask) { record("glClear", {(double)mask}); }
-void glMatrixMode(GLenum mode) { record("glMatrixMode", {(double)mode}); }
-void glLoadIdentity() { record("glLoadIdentity", {}); }
-void glPushMatrix() { record("glPushMatrix", {}); }
-void glPopMatrix() { record("glPopMatrix", {}); }
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", {x, y, z}); }
-void glTranslated(GLdouble x, GLdouble y, GLdouble z) { record("glTranslated", {x, y, z}); }
-void glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) { record("glRotatef", {a, x, y, z}); }
-void glScalef(GLfloat x, GLfloat y, GLfloat z) { record("glScalef", {x, y, z}); }
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
-void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { record("glNormal3f", {x, y, z}); }
-void glBegin(GLenum mode) { record("glBegin", {(double)mode}); }
-void glEnd() { record("glEnd", {}); }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex3f", {x, y, z}); }
-void glEnable(GLenum cap) { record("glEnable", {(double)cap}); }
-void glDisable(GLenum cap) { record("glDisable", {(double)cap}); }
-void glShadeModel(GLenum mode) { record("glShadeModel", {(double)mode}); }
-void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { record("glClearColor", {r, g, b, a}); }
-void glPointSize(GLfloat size) { record("glPointSize", {size}); }
-void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", {(double)x, (double)y, (double)w, (double)h}); }
-void glFlush() { record("glFlush", {}); }
-void glFinish() { record("glFinish", {}); }
-void glLightf(GLenum light, GLenum pname, GLfloat v) { record("glLightf", {(double)light, (double)pname, v}); }
+// Every call of the shared list not written out below records its numbers.
+#define GL_CALL(kind, type, name, parameters, numbers) GL_CALL_##kind(type, name, parameters, numbers)
+#define RECORD_BODY(type, name, parameters, numbers)    \
+    type name parameters                                \
+    {                                                   \
+        auto values = glNumbers numbers;                \
+        record(#name, values.data(), values.data() + values.size()); \
+        return glAnswer<type>();                        \
+    }
+#define GL_CALL_PLAIN RECORD_BODY
+#define GL_CALL_ATTRIB RECORD_BODY
+#define GL_CALL_SOLID RECORD_BODY
+#define GL_CALL_WINDOW RECORD_BODY
+#define GL_CALL_CHECKED RECORD_BODY
+#define GL_CALL_DETAILED(type, name, parameters, numbers)
+#define GL_CALL_ANSWER(type, name, parameters, numbers)
+#include "gl_calls.def"
 
 void glLightfv(GLenum light, GLenum pname, const GLfloat* v)
 {
@@ -110,7 +111,6 @@ void glMaterialfv(GLenum face, GLenum pname, const GLfloat* v)
     recordArray("glMaterialfv", {(double)face, (double)pname}, v, pname == GL_SHININESS ? 1 : 4);
 }
 
-// GLU
 GLUquadric* gluNewQuadric()
 {
     return (GLUquadric*)&quadrics[nbQuadrics++];
@@ -121,40 +121,15 @@ void gluCylinder(GLUquadric* q, GLdouble base, GLdouble top, GLdouble height, GL
     record("gluCylinder", {quadricId(q), base, top, height, (double)slices, (double)stacks});
 }
 
-void gluLookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz,
-               GLdouble ux, GLdouble uy, GLdouble uz)
+GLuint glGenLists(GLsizei n)
 {
-    record("gluLookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
+    record("glGenLists", {(double)n});
+    GLuint first = nextList;
+    nextList += n;
+    return first;
 }
 
-void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
-{
-    record("gluPerspective", {fovy, aspect, zNear, zFar});
-}
-
-// GLUT
-void glutInit(int*, char**) { record("glutInit", {}); }
-void glutInitDisplayMode(unsigned int mode) { record("glutInitDisplayMode", {(double)mode}); }
-void glutInitWindowSize(int w, int h) { record("glutInitWindowSize", {(double)w, (double)h}); }
-void glutInitWindowPosition(int x, int y) { record("glutInitWindowPosition", {(double)x, (double)y}); }
-int glutCreateWindow(const char*) { record("glutCreateWindow", {}); return 1; }
-void glutDisplayFunc(void (*)()) { record("glutDisplayFunc", {}); }
-void glutKeyboardFunc(void (*)(unsigned char, int, int)) { record("glutKeyboardFunc", {}); }
-void glutKeyboardUpFunc(void (*)(unsigned char, int, int)) { record("glutKeyboardUpFunc", {}); }
-void glutReshapeFunc(void (*)(int, int)) { record("glutReshapeFunc", {}); }
-void glutSpecialFunc(void (*)(int, int, int)) { record("glutSpecialFunc", {}); }
-void glutSpecialUpFunc(void (*)(int, int, int)) { record("glutSpecialUpFunc", {}); }
-void glutWindowStatusFunc(void (*)(int)) { record("glutWindowStatusFunc", {}); }
-void glutIgnoreKeyRepeat(int ignore) { record("glutIgnoreKeyRepeat", {(double)ignore}); }
-void glutTimerFunc(unsigned int ms, void (*)(int), int value) { record("glutTimerFunc", {(double)ms, (double)value}); }
-void glutPostRedisplay() { record("glutPostRedisplay", {}); }
-void glutLeaveMainLoop() { record("glutLeaveMainLoop", {}); }
-
-GLuint glGenLists(GLsizei n) { record("glGenLists", {(double)n}); GLuint first = nextList; nextList += n; return first; }
 GLboolean glIsList(GLuint list) { return list >= 1 && list < nextList; }
-void glNewList(GLuint list, GLenum mode) { record("glNewList", {(double)list, (double)mode}); }
-void glEndList() { record("glEndList", {}); }
-void glCallList(GLuint list) { record("glCallList", {(double)list}); }
 
 void glGetDoublev(GLenum what, GLdouble* out)
 {
@@ -162,6 +137,15 @@ void glGetDoublev(GLenum what, GLdouble* out)
     for (int i = 0; i < 16; i++)
         out[i] = m[i];
 }
+
+// The current normal is the last one given; the game asks for nothing else.
+void glGetFloatv(GLenum, GLfloat* out)
+{
+    std::vector<GlCall> normals = callsNamed("glNormal3f");
+    for (int i = 0; i < 3; i++)
+        out[i] = normals.empty() ? i == 2 : normals.back().args[i];
+}
+
 void glGetLightfv(GLenum, GLenum what, GLfloat* out)
 {
     if (what == GL_POSITION)
@@ -173,20 +157,27 @@ void glGetLightfv(GLenum, GLenum what, GLfloat* out)
     if (what == GL_SPOT_CUTOFF)
         out[0] = glRecordLightCutoff;
 }
-void glutSwapBuffers() { record("glutSwapBuffers", {}); }
-void glutMainLoop() { record("glutMainLoop", {}); }
-void glutSolidSphere(GLdouble r, GLint slices, GLint stacks) { record("glutSolidSphere", {r, (double)slices, (double)stacks}); }
-void glutSolidCube(GLdouble size) { record("glutSolidCube", {size}); }
-void glutSolidOctahedron() { record("glutSolidOctahedron", {}); }
 
-void glutSolidTorus(GLdouble inner, GLdouble outer, GLint sides, GLint rings)
+static GLfloat* feedbackBuffer;
+static GLsizei feedbackSize;
+
+void glFeedbackBuffer(GLsizei size, GLenum type, GLfloat* buffer)
 {
-    record("glutSolidTorus", {inner, outer, (double)sides, (double)rings});
+    record("glFeedbackBuffer", {(double)size, (double)type});
+    feedbackBuffer = buffer;
+    feedbackSize = size;
 }
 
-void glutSolidCone(GLdouble base, GLdouble height, GLint slices, GLint stacks)
+// Leaving feedback mode hands back glRecordFeedback, as much as fits.
+GLint glRenderMode(GLenum mode)
 {
-    record("glutSolidCone", {base, height, (double)slices, (double)stacks});
+    record("glRenderMode", {(double)mode});
+    if (mode != GL_RENDER || feedbackBuffer == nullptr)
+        return 0;
+    GLint n = std::min((GLint)glRecordFeedback.size(), (GLint)feedbackSize);
+    std::copy(glRecordFeedback.begin(), glRecordFeedback.begin() + n, feedbackBuffer);
+    feedbackBuffer = nullptr;
+    return n;
 }
 
 }  // extern "C"

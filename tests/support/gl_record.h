@@ -43,6 +43,10 @@ extern float glRecordLightPosition[4];
 extern float glRecordLightDirection[3];
 extern float glRecordLightCutoff;
 
+// What glRenderMode(GL_RENDER) hands back after feedback mode: the values
+// a renderer would have written into the feedback buffer. None by default.
+extern std::vector<float> glRecordFeedback;
+
 // Forgets every display list name, as a new GL context would.
 void glRecordForgetLists();
 

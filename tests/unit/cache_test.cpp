@@ -235,3 +235,53 @@ TEST_F(CacheTest, ATreeTheLightCannotReachComesFromItsOneStackList)
     memcpy(glRecordLightPosition, none, sizeof none);
     glRecordLightCutoff = 180;
 }
+
+TEST_F(CacheTest, TheGroundIsRecordedInWorldCoordinatesFromFeedback)
+{
+    // What the renderer hands back, in the capture's window coordinates
+    // (x + 32, y + 32, 0.5 - z / 64): a triangle in one colour, a token
+    // that is no polygon, and a four-cornered polygon in another colour.
+    const float dark[4] = {0.2f, 1, 0.2f, 1}, light[4] = {0.5f, 1, 0.5f, 1};
+    auto corner = [](float x, float z, const float* c) {
+        glRecordFeedback.insert(glRecordFeedback.end(),
+                                {x + 32, 30, 0.5f - z / 64, c[0], c[1], c[2], c[3]});
+    };
+    glRecordFeedback = {GL_POLYGON_TOKEN, 3};
+    corner(-0.5f, -0.5f, dark), corner(-0.5f, 0.5f, dark), corner(0.5f, -0.5f, dark);
+    glRecordFeedback.insert(glRecordFeedback.end(), {GL_PASS_THROUGH_TOKEN, 7, GL_POLYGON_TOKEN, 4});
+    corner(26, 26, light), corner(26, 26.5f, light), corner(26.5f, 26.5f, light), corner(26.5f, 26, light);
+    frame();
+    glRecordFeedback.clear();
+
+    // terrain() ran in feedback mode, outside every list.
+    long into = indexOfCall("glRenderMode"), out = indexOfCall("glRenderMode", 1);
+    long ground = indexOfCall("glNewList", NB_TREES);
+    ASSERT_GE(into, 0);
+    EXPECT_EQ(glCalls[into].args[0], GL_FEEDBACK);
+    EXPECT_EQ(std::count_if(glCalls.begin() + into, glCalls.begin() + out,
+                            [](const GlCall& c) { return c.name == "glBegin"; }),
+              54 * 54);
+    EXPECT_LT(out, ground);
+    EXPECT_EQ(glCalls[ground].args[0], 1 + 2 * NB_TREES);
+
+    // The list: terrain's last normal, then triangles fanned from each
+    // polygon's first corner, a colour only where it changes.
+    std::vector<std::vector<double>> vertices, colours;
+    for (long i = ground; glCalls[i].name != "glEndList"; i++) {
+        if (glCalls[i].name == "glVertex3f")
+            vertices.push_back(glCalls[i].args);
+        if (glCalls[i].name == "glColor4f")
+            colours.push_back(glCalls[i].args);
+        if (glCalls[i].name == "glNormal3f") {
+            EXPECT_EQ(glCalls[i].args, (std::vector<double>{0, 1, 0}));
+        }
+    }
+    const std::vector<std::vector<double>> world = {
+        {-0.5, -2, -0.5}, {-0.5, -2, 0.5}, {0.5, -2, -0.5},
+        {26, -2, 26}, {26, -2, 26.5}, {26.5, -2, 26.5},
+        {26, -2, 26}, {26.5, -2, 26.5}, {26.5, -2, 26}};
+    EXPECT_EQ(vertices, world);
+    ASSERT_EQ(colours.size(), 2u);
+    EXPECT_FLOAT_EQ(colours[1][0], 0.5f);
+    EXPECT_EQ(countCalls("glBegin") - countCalls("glEnd"), 0u);
+}
