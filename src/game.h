@@ -160,6 +160,8 @@ void drawCachedTree(int i);
 void endCachedTrees();
 void drawCachedGround();
 void forgetCachedLists();
+
+// render/cull.cpp
 int sphereInView(const double m[16], double x, double y, double z, double r);
 int sphereVisibility(const double m[16], double x, double y, double z, double r);
 int sphereInSpot(const double light[4], const double direction[3], double cutoff,

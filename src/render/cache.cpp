@@ -2,14 +2,15 @@
 // terrain() and sapin() draw is recorded once into display lists and
 // replayed, a tree whose bounding sphere lies wholly outside the view
 // volume is not drawn at all, and the back faces of a tree seen from
-// outside are culled. Under Mesa's software renderer most of a
-// frame went to sending the same 220,000 small triangles call by call.
+// outside are culled (the tests of a sphere against the view and the light
+// are in cull.cpp). Under Mesa's software renderer most of a frame went to
+// sending the same 220,000 small triangles call by call.
 //
 // A tree the robot's spot light cannot reach is lit by the ambient light
 // alone, one flat colour per part, so the stacks its cones and trunk are
 // cut into along their axes (flat facets split into smaller flat pieces)
 // cannot show: such a tree comes from a second list, recorded with one
-// stack instead of ten, a seventh of the triangles.
+// stack instead of ten, a tenth of the triangles.
 //
 // The shapes are still described only by terrain() and sapin(): a list is
 // their recorded output, made again whenever what it depends on changes (a
@@ -65,67 +66,6 @@ static void makeLists()
     // this, glibc hands the top of the heap back to the kernel after nearly
     // every frame and the next frame faults it in again.
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
-}
-
-// Is any part of the sphere (x, y, z, r) inside the view volume of `m`, a
-// column-major projection times model-view? Each of the six planes of the
-// volume is a sum or difference of the fourth row and another; a sphere
-// wholly on the outer side of one plane is out. A matrix whose planes are
-// not all sound (zero or not-a-number normals, as a degenerate view can
-// give) culls nothing.
-int sphereInView(const double m[16], double x, double y, double z, double r)
-{
-    return sphereVisibility(m, x, y, z, r) != 0;
-}
-
-// As sphereInView, with 2 for a sphere in view and wholly between the near
-// and far planes, 1 for one in view that reaches across either, 0 for out.
-int sphereVisibility(const double m[16], double x, double y, double z, double r)
-{
-    double distance[6];
-    for (int plane = 0; plane < 6; plane++) {
-        int row = plane / 2;
-        double sign = plane % 2 == 0 ? 1 : -1;
-        double a = m[3] + sign * m[row];
-        double b = m[7] + sign * m[4 + row];
-        double c = m[11] + sign * m[8 + row];
-        double d = m[15] + sign * m[12 + row];
-        double length = sqrt(a * a + b * b + c * c);
-        if (!(length > 1e-12) || !std::isfinite(length) || !std::isfinite(d))
-            return 1;
-        distance[plane] = (a * x + b * y + c * z + d) / length;
-    }
-    for (double d : distance)
-        if (d < -r)
-            return 0;
-    return distance[4] > r && distance[5] > r ? 2 : 1;
-}
-
-// Could the spot light (`light` in eye coordinates, w 0 for a light at
-// infinity; `direction`; half angle `cutoff` in degrees) reach any point of
-// the sphere (centre in eye coordinates, radius r)? GL gives a point outside
-// the cone no light at all from it. A light at infinity, a cone of 90
-// degrees or more, or an eye inside the sphere counts as reaching it; one
-// degree is added to the cone so that rounding never decides.
-int sphereInSpot(const double light[4], const double direction[3], double cutoff,
-                 const double centre[3], double r)
-{
-    if (light[3] == 0 || !(cutoff < 90))
-        return 1;
-    double v[3], along = 0, distance = 0, dirLength = 0;
-    for (int k = 0; k < 3; k++) {
-        v[k] = centre[k] - light[k] / light[3];
-        along += v[k] * direction[k];
-        distance += v[k] * v[k];
-        dirLength += direction[k] * direction[k];
-    }
-    distance = sqrt(distance);
-    dirLength = sqrt(dirLength);
-    if (!(distance > r) || !(dirLength > 0))
-        return 1;
-    double toCentre = acos(fmax(-1.0, fmin(1.0, along / (distance * dirLength))));
-    double spread = asin(r / distance);
-    return toCentre - spread < (cutoff + 1) * M_PI / 180;
 }
 
 // Before the trees of a frame: the lists exist, and the matrices and the
