@@ -6,7 +6,9 @@
 //      outside the timed part, so the same frame is drawn each time)
 //   c  overhead map
 // Prints the median and spread of the milliseconds per frame and the
-// median's share of the 10 ms the game allows a frame.
+// median's share of the 10 ms the game allows a frame, then how much the
+// heap in use grew over the scenes (display lists and Mesa's own buffers;
+// run with CLANKWISE_IMMEDIATE=1 for Mesa's alone).
 //
 // Usage: framebench [--frames N] [--warmup N] [--case a|b|c|all] [GLUT args]
 
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <malloc.h>
 
 #include "game.h"
 #include "scenario.h"
@@ -63,6 +66,13 @@ static double timedFrame(char which)
     display();
     glFinish();
     return nowMs() - t0;
+}
+
+// The heap in use, in bytes: malloc's small blocks and its mapped ones.
+static long heapInUse()
+{
+    struct mallinfo2 heap = mallinfo2();
+    return (long)(heap.uordblks + heap.hblkhd);
 }
 
 // The p-quantile of n sorted values, to the nearest rank.
@@ -131,8 +141,10 @@ int main(int argc, char** argv)
     saveWorld();
     openGameWindow(&glutArgc, argv);
     printf("   scene                frames  median_ms   mean_ms    min_ms    p90_ms   budget\n");
+    long heapBefore = heapInUse();
     for (const char* c = cases; *c; c++)
         if (*c >= 'a' && *c <= 'c')
             runScene(*c, frames, warmup);
+    printf("heap_grown_kib %ld\n", (heapInUse() - heapBefore) / 1024);
     return 0;
 }

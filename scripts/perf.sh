@@ -101,7 +101,7 @@ frame_ms() { awk -v c="$1" '$1 == c { print $(NF - 4) }' "$WORK/frames.txt"; }
 # The same frames drawn from display lists with unseen trees skipped (the
 # default) and call by call (CLANKWISE_IMMEDIATE=1), alternated three times
 # so both meet the same machine; per scene the median of the three medians.
-declare -A DRAW_MS
+declare -A DRAW_MS DRAW_HEAP
 for round in 1 2 3; do
     for mode in default immediate; do
         log "frame benchmark, $mode drawing, round $round"
@@ -113,6 +113,7 @@ for round in 1 2 3; do
         for scene in a b c; do
             DRAW_MS[$mode$scene]+="$(awk -v c="$scene" '$1 == c { print $(NF - 4) }' "$WORK/draw.txt") "
         done
+        DRAW_HEAP[$mode]=$(awk '$1 == "heap_grown_kib" { print $2 }' "$WORK/draw.txt")
     done
 done
 draw_ms() { echo "${DRAW_MS[$1$2]}" | tr ' ' '\n' | grep . | sort -g | sed -n 2p; }
@@ -253,7 +254,7 @@ done
 echo "| Real game, as started (surveillance), ${FPS_SECONDS} s | $FPS_START frames/s | designed 100; designed drawing $FPS_START_IMM |"
 echo "| Real game, overhead map, ${FPS_SECONDS} s | $FPS_MAP frames/s | designed 100; designed drawing $FPS_MAP_IMM |"
 echo
-echo "Default drawing (display lists, unseen trees skipped) against the designed"
+echo "Default drawing (display lists, unseen trees skipped, one-stack trees out of the light) against the designed"
 echo "one (CLANKWISE_IMMEDIATE=1), framebench medians, alternated three times:"
 echo
 echo "| Scene | Default | Designed (immediate) | Default / designed |"
@@ -262,3 +263,7 @@ for scene in a b c; do
     d=$(draw_ms default $scene) i=$(draw_ms immediate $scene)
     echo "| ($scene) | $d ms | $i ms | $(f %.2f "$d / $i") |"
 done
+echo
+echo "Heap in use grown over framebench's three scenes (last round): default"
+echo "drawing ${DRAW_HEAP[default]:-?} KiB (the lists and Mesa's buffers), designed drawing"
+echo "${DRAW_HEAP[immediate]:-?} KiB (Mesa's buffers alone)."

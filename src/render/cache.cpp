@@ -131,14 +131,32 @@ static void cullBackFaces(bool cull)
     cullingFaces = cull;
 }
 
+// Records tree i, as sapin() draws it with `stacks` stacks, into `list`
+// unless the list already holds it in the tree's colour.
+// Reads sapinS[i]; writes the list and, while recording, treeStacks.
+static void recordTree(int i, int list, int stacks)
+{
+    const sa& tree = sapinS[i];
+    if (listMade[list] && listColor[list] == tree.color)
+        return;
+    glNewList(listBase + list, GL_COMPILE);
+    treeStacks = stacks;
+    sapin((int)tree.X, 0, (int)tree.Z, tree.color, tree.destroy);
+    treeStacks = 10;
+    glEndList();
+    listMade[list] = true;
+    listColor[list] = tree.color;
+}
+
 // Tree i, as sapin() draws it, if it can be seen. A standing tree comes
-// from one of its lists, made again first when its colour is not the one
-// recorded: the one-stack list when the light cannot reach it. A sinking
-// tree changes every frame and is drawn afresh. (Making its list again at
-// every sink step would draw the same, but Mesa keeps the storage of a
-// replaced list for as long as other lists share its buffer: the heap grew
-// by most of a megabyte a minute while trees were shot down.)
-// Reads sapinS[i]; writes its lists and, while recording, treeStacks.
+// from one of its two lists, both made when it is first seen and again
+// when its colour changes (so that the light sweeping over the trees makes
+// none): the one-stack list when the light cannot reach it. A sinking tree
+// changes every frame and is drawn afresh. (Making its list again at every
+// sink step would draw the same, but Mesa keeps the storage of a replaced
+// list for as long as other lists share its buffer: the heap grew by most
+// of a megabyte a minute while trees were shot down.)
+// Reads sapinS[i]; writes its lists.
 void drawCachedTree(int i)
 {
     const sa& tree = sapinS[i];
@@ -152,25 +170,19 @@ void drawCachedTree(int i)
         sapin(x, 0, z, tree.color, tree.destroy);
         return;
     }
+    recordTree(i, FULL_LISTS + i, 10);
+    recordTree(i, COARSE_LISTS + i, COARSE_STACKS);
     bool lit = inLight(x, centreY, z, TREE_RADIUS);
-    int list = (lit ? FULL_LISTS : COARSE_LISTS) + i;
-    if (!listMade[list] || listColor[list] != tree.color) {
-        glNewList(listBase + list, GL_COMPILE);
-        treeStacks = lit ? 10 : COARSE_STACKS;
-        sapin(x, 0, z, tree.color, tree.destroy);
-        treeStacks = 10;
-        glEndList();
-        listMade[list] = true;
-        listColor[list] = tree.color;
-    }
-    glCallList(listBase + list);
+    glCallList(listBase + (lit ? FULL_LISTS : COARSE_LISTS) + i);
 }
 
 // The ground is 2,916 squares, each moved into place by a matrix of its
 // own; replayed as recorded, that is 2,916 draws and matrix changes a
 // frame. Instead terrain() is run once in GL's feedback mode, which hands
-// back each triangle it would draw, in the order and split the renderer
-// uses, and those are recorded in world coordinates as one batch.
+// back each triangle it would draw, and those are recorded in world
+// coordinates as one batch. (Feedback splits each square along the other
+// diagonal than the renderer does a lone square: where the spot light
+// falls on the ground, some pixels come out up to 3 levels of 255 apart.)
 // The projection maps world to window coordinates by adding 32 (x, y) and
 // by z -> 0.5 - z / 64, both exact for the ground's half units. Feedback
 // gives no normals: terrain() sets one and only moves, never turns, its

@@ -45,7 +45,7 @@ int sphereVisibility(const double m[16], double x, double y, double z, double r)
 // infinity; `direction`; half angle `cutoff` in degrees) reach any point of
 // the sphere (centre in eye coordinates, radius r)? GL gives a point outside
 // the cone no light at all from it. A light at infinity, a cone of 90
-// degrees or more, or an eye inside the sphere counts as reaching it; one
+// degrees or more, or a light inside the sphere counts as reaching it; one
 // degree is added to the cone so that rounding never decides.
 int sphereInSpot(const double light[4], const double direction[3], double cutoff,
                  const double centre[3], double r)

@@ -1,8 +1,9 @@
-// cache_test.cpp -- the default drawing: each standing tree's list is made
-// again exactly when its colour changes or the context is new, a sinking
-// tree is drawn afresh at every sink step, the ground's list is made once;
-// and the view-volume test never drops a tree whose sphere reaches into the
-// view.
+// cache_test.cpp -- the default drawing: each standing tree's two lists
+// are made again exactly when its colour changes or the context is new, the
+// one-stack list is called only for a tree the light cannot reach, a
+// sinking tree is drawn afresh at every sink step, the ground is recorded
+// once from feedback; and the view-volume and light tests never drop a
+// tree whose sphere reaches into the view or the light.
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +39,14 @@ protected:
             *made = lists.back().args[0];
         return (int)lists.size();
     }
+    // Did this frame call list `list`?
+    bool called(double list)
+    {
+        for (const GlCall& c : callsNamed("glCallList"))
+            if (c.args[0] == list)
+                return true;
+        return false;
+    }
     // The stacks of every cone and trunk recorded this frame into list
     // `only`, or into any list.
     std::vector<double> recordedStacks(double only = 0)
@@ -58,16 +67,16 @@ protected:
 
 TEST_F(CacheTest, ListsAreMadeOnceThenCalled)
 {
-    EXPECT_EQ(frame(), NB_TREES + 1);  // every tree and the ground
+    EXPECT_EQ(frame(), 2 * NB_TREES + 1);  // two for every tree, one for the ground
     EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES + 1);
-    EXPECT_EQ(countCalls("glutSolidCone"), 4u * NB_TREES);
+    EXPECT_EQ(countCalls("glutSolidCone"), 8u * NB_TREES);
     EXPECT_EQ(frame(), 0);
     EXPECT_EQ(countCalls("glCallList"), (size_t)NB_TREES + 1);
     EXPECT_EQ(countCalls("glutSolidCone"), 0u);
 
     // A new context knows no list: all are made again.
     glRecordForgetLists();
-    EXPECT_EQ(frame(), NB_TREES + 1);
+    EXPECT_EQ(frame(), 2 * NB_TREES + 1);
     EXPECT_EQ(countCalls("glGenLists"), 1u);
 }
 
@@ -98,8 +107,8 @@ TEST_F(CacheTest, ASinkingTreeIsDrawnAfreshAtEverySinkStepUntilGone)
     // A standing tree's list is made again when its colour changes.
     double made = 0;
     sapinS[7].color = 0.42f;
-    EXPECT_EQ(frame(&made), 1);
-    EXPECT_EQ(made, 1 + 7);
+    EXPECT_EQ(frame(&made), 2);
+    EXPECT_EQ(made, 1 + NB_TREES + 7);
 }
 
 TEST_F(CacheTest, BackFacesAreCulledOnlyForTreesSeenFromOutside)
@@ -211,25 +220,28 @@ TEST_F(CacheTest, ATreeTheLightCannotReachComesFromItsOneStackList)
     memcpy(glRecordLightDirection, at, sizeof at);
     glRecordLightCutoff = 20;
 
-    // Each tree is recorded once, in the light with ten stacks, else one.
-    EXPECT_EQ(frame(), NB_TREES + 1);
-    std::vector<double> stacks = recordedStacks();
-    ASSERT_EQ(stacks.size(), 5u * NB_TREES);
+    // Both lists of every tree are made at once, with ten stacks and one;
+    // a tree in the light is called from the first, the others from the
+    // second.
+    EXPECT_EQ(frame(), 2 * NB_TREES + 1);
     EXPECT_EQ(recordedStacks(1 + k), std::vector<double>(5, 10));
-    size_t full = std::count(stacks.begin(), stacks.end(), 10);
-    EXPECT_GT(full, 0u);
-    EXPECT_LT(full, stacks.size());
-    EXPECT_EQ(full + std::count(stacks.begin(), stacks.end(), 1), stacks.size());
-
-    // Turned away, the light leaves tree k: its one-stack list is made, and
-    // it is called from now on; turned back, both lists are kept.
-    memcpy(glRecordLightDirection, away, sizeof away);
-    frame();
     EXPECT_EQ(recordedStacks(1 + NB_TREES + k), std::vector<double>(5, 1));
+    size_t full = 0;
+    for (const GlCall& c : callsNamed("glCallList"))
+        full += c.args[0] <= NB_TREES;
+    EXPECT_GT(full, 0u);
+    EXPECT_LT(full, (size_t)NB_TREES / 2);
+    EXPECT_TRUE(called(1 + k));
+
+    // Turned away, the light leaves tree k: now its one-stack list is
+    // called. Lists are made neither then nor when it turns back.
+    memcpy(glRecordLightDirection, away, sizeof away);
+    EXPECT_EQ(frame(), 0);
+    EXPECT_TRUE(called(1 + NB_TREES + k));
+    EXPECT_FALSE(called(1 + k));
     memcpy(glRecordLightDirection, at, sizeof at);
     EXPECT_EQ(frame(), 0);
-    memcpy(glRecordLightDirection, away, sizeof away);
-    EXPECT_EQ(frame(), 0);
+    EXPECT_TRUE(called(1 + k));
 
     const float none[4] = {0, 0, 1, 0};
     memcpy(glRecordLightPosition, none, sizeof none);
@@ -255,7 +267,7 @@ TEST_F(CacheTest, TheGroundIsRecordedInWorldCoordinatesFromFeedback)
 
     // terrain() ran in feedback mode, outside every list.
     long into = indexOfCall("glRenderMode"), out = indexOfCall("glRenderMode", 1);
-    long ground = indexOfCall("glNewList", NB_TREES);
+    long ground = indexOfCall("glNewList", 2 * NB_TREES);
     ASSERT_GE(into, 0);
     EXPECT_EQ(glCalls[into].args[0], GL_FEEDBACK);
     EXPECT_EQ(std::count_if(glCalls.begin() + into, glCalls.begin() + out,
