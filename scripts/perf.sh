@@ -162,8 +162,10 @@ done
 # Samples of framebench by library, grouped: Mesa (with its JIT code, the GL
 # dispatch and the kernel work it causes), GLUT and GLU building their solids
 # (with libm), the C library (malloc and free of freeglut's per-solid buffers,
-# Mesa's copies), and the game's own code.
-declare -A SHARE
+# Mesa's copies), and the game's own code. Then the same samples by thread:
+# the game's own (GL calls, vertex shading, triangle set-up and binning) and
+# llvmpipe's rasteriser threads (pixels).
+declare -A SHARE THREADS
 if command -v perf >/dev/null 2>&1; then
     for scene in a b c; do
         log "sampling scene $scene with perf"
@@ -178,6 +180,11 @@ if command -v perf >/dev/null 2>&1; then
                 else mesa += p }
             END { printf "Mesa+kernel %.1f%%, GLUT/GLU solids %.1f%%, libc %.1f%%, game %.2f%%",
                   mesa, solids, libc, game }')
+        THREADS[$scene]=$(perf report -i "$WORK/perf.data" --no-children --sort comm \
+            -g none 2>/dev/null | awk '
+            /^ *[0-9.]+%/ { p = $1 + 0; if ($2 ~ /^llvmpipe/) raster += p; else main += p }
+            END { printf "game thread %.0f%% (GL calls, vertices, triangle set-up), rasteriser threads %.0f%%",
+                  main, raster }')
         rm -f "$WORK/perf.data"
     done
 fi
@@ -249,6 +256,7 @@ done
 for scene in a b c; do
     if [ -n "${SHARE[$scene]:-}" ]; then
         echo "| Frame ($scene) by library (perf samples) | ${SHARE[$scene]} | replay: ${REPLAY_SHARE[$scene]:-?} |"
+        echo "| Frame ($scene) by thread (perf samples) | ${THREADS[$scene]} | |"
     fi
 done
 echo "| Real game, as started (surveillance), ${FPS_SECONDS} s | $FPS_START frames/s | designed 100; designed drawing $FPS_START_IMM |"
