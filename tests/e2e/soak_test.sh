@@ -19,7 +19,7 @@
 # It is compared between two points where the robot stands on the same spot
 # facing the same way: the renderer keeps memory in step with the triangles
 # of the frames it last drew, and the default drawing draws the trees the
-# robot's light reaches in full, the others with a tenth of the triangles,
+# robot's light reaches in full, the others with a seventh of the triangles,
 # so the same view from another spot holds up to megabytes more or less
 # (both figures are logged). A leak of a kilobyte a frame shows as 600 KiB or
 # more over those seconds, even at the 30 frames a second of a busy machine;
