@@ -139,10 +139,11 @@ static void recordTree(int i, int list, int stacks)
     const sa& tree = sapinS[i];
     if (listMade[list] && listColor[list] == tree.color)
         return;
+    int designed = treeStacks;
     glNewList(listBase + list, GL_COMPILE);
     treeStacks = stacks;
     sapin((int)tree.X, 0, (int)tree.Z, tree.color, tree.destroy);
-    treeStacks = 10;
+    treeStacks = designed;
     glEndList();
     listMade[list] = true;
     listColor[list] = tree.color;
@@ -170,7 +171,7 @@ void drawCachedTree(int i)
         sapin(x, 0, z, tree.color, tree.destroy);
         return;
     }
-    recordTree(i, FULL_LISTS + i, 10);
+    recordTree(i, FULL_LISTS + i, treeStacks);
     recordTree(i, COARSE_LISTS + i, COARSE_STACKS);
     bool lit = inLight(x, centreY, z, TREE_RADIUS);
     glCallList(listBase + (lit ? FULL_LISTS : COARSE_LISTS) + i);
