@@ -54,6 +54,10 @@ extern float roue2;       // wheel 2 angle, degrees, -15..375; motion, frame
 extern sa sapinS[NB_TREES];     // tree table; motion, scenery
 extern int nbsapin;             // trees in use, 211; world
 extern double tab[2 * NB_TREES];  // layout: (Z, X) pairs in tree order; world
+extern int paused;        // 1 while the game is paused (p): frames draw, nothing moves; pause
+extern int windowGone;    // 1 once the window is closed: no callback may touch it; shutdown
+extern int windowWidth;   // window size in pixels, as last reshaped, 500 at start; world
+extern int windowHeight;  // likewise
 
 // ---------------------------------------------------------------------------
 // Input (src/input): held keys and what they mean this frame
@@ -65,8 +69,9 @@ extern int HBGDplay[4];         // robot flags: back, forward, left, right; inpu
 extern int camlibre485679oklm[10];  // free-camera key flags, 0/1; input
 extern int typeCam;             // camera mode 0..4, kept until changed; input
 
-const int NB_CONTROLS = 17;     // rows of the controls table
+const int NB_CONTROLS = 20;     // rows of the controls table
 extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input
+extern int capsLock;            // 1 while upper-case letters arrive with no Shift held; input
 
 // ---------------------------------------------------------------------------
 // Motion (src/motion): bullets
@@ -97,6 +102,10 @@ extern int immediateDrawing;  // 1: draw as designed, call by call (CLANKWISE_IM
                               // 0: ground and trees from lists, unseen trees skipped; cache
 extern int treeStacks;        // stacks of each cone and trunk of a tree, 10 as designed,
                               // 1 while recording a tree the light cannot reach; cache
+extern int playerInterface;   // 1 in the game itself: help, start hint, notes and F11;
+                              // 0 (the default) in the tools, tests and benchmarks; main
+extern int helpShown;         // 1 while the controls are shown over the scene (h, ?); input
+extern int hintFrames;        // frames the start hint still stays, 0 once gone; overlay
 
 // ---------------------------------------------------------------------------
 // Functions
@@ -115,7 +124,19 @@ void update(int value);
 int readCommandLine(int argc, char** argv);
 
 // world/shutdown.cpp
+void windowClosing();
 void closeWindow();
+
+// world/xwindow.cpp: the X-specific part, linked only by programs that open
+// the real window
+int checkDisplay(const char* program, int argc, char** argv);
+void nameWindow();
+void watchFocus(int value);
+
+// world/pause.cpp
+void togglePause();
+void beginPausedFrame();
+void endPausedFrame();
 
 // world/frame.cpp
 void display();
@@ -160,6 +181,9 @@ void drawCachedTree(int i);
 void endCachedTrees();
 void drawCachedGround();
 void forgetCachedLists();
+
+// render/overlay.cpp
+void drawOverlay();
 
 // render/cull.cpp
 int sphereInView(const double m[16], double x, double y, double z, double r);

@@ -144,6 +144,8 @@ int main(int argc, char** argv)
     char* glutArgv[] = {argv[0], nullptr};
     openWindow(&glutArgc, glutArgv);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutCloseFunc(windowClosing);
+    glutTimerFunc(10, watchFocus, 0);
     glutDisplayFunc(recordFrame);
     glutKeyboardFunc(recordKeyPressed);
     glutTimerFunc(10, update, 0);

@@ -27,29 +27,63 @@ const char* const CONTROLS[NB_CONTROLS][3] = {
     {"7 / 9", "", "free camera: up / down"},
     {"o / l", "", "free camera: tilt"},
     {"k / m", "", "free camera: turn"},
+    {"h or ?", "", "show or hide these controls"},
+    {"p", "", "pause, and go on"},
+    {"F11", "", "fullscreen, and back"},
     {"Escape", "", "quit"},
 };
 
-// Marks a character key held; Escape quits. Writes keyStates.
+// 1 while upper-case letters arrive with no Shift held: Caps Lock is on, and
+// the letter commands, which are lower case, do nothing.
+int capsLock = 0;
+
+static int isUpper(int key) { return key >= 'A' && key <= 'Z'; }
+static int isLower(int key) { return key >= 'a' && key <= 'z'; }
+
+// Reads specialStates; writes capsLock.
+static void noteCapsLock(unsigned char key)
+{
+    int shift = specialStates[GLUT_KEY_SHIFT_L] == 1 || specialStates[GLUT_KEY_SHIFT_R] == 1;
+    if (isUpper(key) && !shift)
+        capsLock = 1;
+    if (isLower(key))
+        capsLock = 0;
+}
+
+// Marks a character key held; Escape quits, p pauses, h and ? show the
+// controls. Any key ends the start hint. Writes keyStates, hintFrames,
+// helpShown, capsLock and, through togglePause, paused.
 void keyPressed(unsigned char key, int x, int y)
 {
     (void)x;
     (void)y;
+    hintFrames = 0;
     // Escape, which no command uses, quits: the main loop returns and the
     // window is taken down as when it is closed.
     if (key == 27) {
         glutLeaveMainLoop();
         return;
     }
+    if (key == 'p')
+        togglePause();
+    if (key == 'h' || key == '?')
+        helpShown = !helpShown;
+    noteCapsLock(key);
     keyStates[key] = 1;
 }
 
-// Marks a character key released. Writes keyStates.
+// Marks a character key released. A letter pressed before Caps Lock changed
+// comes up in the other case, so both cases of a letter are let go.
+// Writes keyStates.
 void keyUp(unsigned char key, int x, int y)
 {
     (void)x;
     (void)y;
     keyStates[key] = 0;
+    if (isUpper(key))
+        keyStates[key - 'A' + 'a'] = 0;
+    if (isLower(key))
+        keyStates[key - 'a' + 'A'] = 0;
 }
 
 // A modifier turns the character a key sends into another one ('z' into 'Z',
@@ -67,12 +101,16 @@ static void releaseCharacterKeys()
         keyStates[i] = 0;
 }
 
-// Marks a special key (arrow, function key, modifier) held.
-// Writes specialStates, and keyStates when a modifier goes down.
+// Marks a special key (arrow, function key, modifier) held; in the game
+// itself F11 switches to fullscreen and back. Any key ends the start hint.
+// Writes specialStates, hintFrames, and keyStates when a modifier goes down.
 void specialPressed(int key, int x, int y)
 {
     (void)x;
     (void)y;
+    hintFrames = 0;
+    if (key == GLUT_KEY_F11 && playerInterface)
+        glutFullScreenToggle();
     if (isModifier(key))
         releaseCharacterKeys();
     if (key >= 0 && key < 256)

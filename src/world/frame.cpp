@@ -14,9 +14,14 @@ static void keepWheelInRange(float* wheel)
 }
 
 // Runs one frame. Reads and writes, through the steps it calls, the whole
-// world state.
+// world state; reads paused.
 void display()
 {
+    // 0. While paused, the frame runs on the world as it stood when the
+    //    pause began, with no key held, and puts it all back at the end.
+    if (paused)
+        beginPausedFrame();
+
     // 1. Clear the colour and depth buffers.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -49,7 +54,14 @@ void display()
     // 9. The robot, which also places the scene's only light.
     drawPlayer();
 
-    // 10. The window is single-buffered: the flush shows the frame.
+    // 10. Over the scene, what the player needs to know: the start hint,
+    //     the controls, the pause. Only in the game itself.
+    drawOverlay();
+
+    // 11. The window is single-buffered: the flush shows the frame.
     glutSwapBuffers();
     glFlush();
+
+    if (paused)
+        endPausedFrame();
 }

@@ -48,6 +48,7 @@ static void printHelp(const char* program)
            "Options:\n"
            "  --help                show this help and exit\n"
            "  --version             show the version and exit\n"
+           "  --no-hint             start without the \"H: help\" hint in the corner\n"
            "  -display DISPLAY      the X display to open the window on\n"
            "  -geometry WxH+X+Y     the window's size and place (500x500+100+100)\n"
            "  GLUT also takes -direct, -indirect, -iconic, -gldebug and -sync.\n"
@@ -56,12 +57,14 @@ static void printHelp(const char* program)
            program);
     printControls(stdout);
     printf("\nThe character keys are those of a French (AZERTY) keyboard; the arrow and\n"
-           "function keys do the same on any layout.\n");
+           "function keys do the same on any layout. The help shown by h or ? lists the\n"
+           "controls over the game, says when the game is paused or Caps Lock is on\n"
+           "(the letter keys need lower case), and gives the frame rate reached.\n");
 }
 
 // Reads the command line. Returns -1 when the game should start, otherwise
-// the exit status, after printing the answer or the error. Reads nothing
-// global.
+// the exit status, after printing the answer or the error. --no-hint
+// writes hintFrames.
 int readCommandLine(int argc, char** argv)
 {
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "clankwise";
@@ -75,6 +78,10 @@ int readCommandLine(int argc, char** argv)
         if (strcmp(argv[i], "--version") == 0) {
             printf("clankwise %s\n", CLANKWISE_VERSION);
             return 0;
+        }
+        if (strcmp(argv[i], "--no-hint") == 0) {
+            hintFrames = 0;
+            continue;
         }
         int known = 0;
         for (const GlutOption& opt : GLUT_OPTIONS) {

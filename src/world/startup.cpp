@@ -47,14 +47,16 @@ void plantTrees()
     }
 }
 
-// Opens the 500 by 500 window, sets the fixed GL state and registers the
-// window's callbacks. The arguments go to GLUT unread.
+// Opens the 500 by 500 window at (100, 100), sets the fixed GL state and
+// registers the window's callbacks. The arguments go to GLUT unread; the
+// size and place are given first, so that a -geometry among them, which
+// glutInit reads, overrides them.
 void openWindow(int* argc, char** argv)
 {
-    glutInit(argc, argv);
-    glutInitDisplayMode(GLUT_SINGLE | GLUT_RGB | GLUT_DEPTH);
     glutInitWindowSize(500, 500);
     glutInitWindowPosition(100, 100);
+    glutInit(argc, argv);
+    glutInitDisplayMode(GLUT_SINGLE | GLUT_RGB | GLUT_DEPTH);
     glutCreateWindow("Clankwise");
     initRendering();
 
@@ -87,8 +89,11 @@ void initRendering()
 
 // Viewport and perspective for a new window size. Leaves the projection
 // matrix selected; the frame selects the model-view matrix itself.
+// Writes windowWidth, windowHeight.
 void reshape(int w, int h)
 {
+    windowWidth = w;
+    windowHeight = h;
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -98,10 +103,14 @@ void reshape(int w, int h)
     gluPerspective(60, aspect, 1, 200);
 }
 
-// The game's clock: one frame asked for every 10 ms.
+// The game's clock: one frame asked for every 10 ms, until the window is
+// closed (a timer may still fire after that, with no window to draw in).
+// Reads windowGone.
 void update(int value)
 {
     (void)value;
+    if (windowGone)
+        return;
     glutPostRedisplay();
     glutTimerFunc(10, update, 0);
 }

@@ -11,6 +11,12 @@ float angle = 0;
 float roue1 = 0;
 float roue2 = 0;
 
+// The run
+int paused = 0;
+int windowGone = 0;
+int windowWidth = 500;
+int windowHeight = 500;
+
 // Input
 int keyStates[256];
 int specialStates[256];

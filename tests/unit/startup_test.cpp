@@ -138,8 +138,9 @@ TEST_F(StartupTest, WindowAndFixedState)
     openWindow(&argc, argv);
     auto e = [](int v) { return std::to_string(v); };
     const std::vector<std::string> expected = {
-        "glutInit()", "glutInitDisplayMode(16)", "glutInitWindowSize(500,500)",
-        "glutInitWindowPosition(100,100)", "glutCreateWindow()",
+        // Size and place before glutInit, so that a -geometry it reads wins.
+        "glutInitWindowSize(500,500)", "glutInitWindowPosition(100,100)", "glutInit()",
+        "glutInitDisplayMode(16)", "glutCreateWindow()",
         "glEnable(" + e(GL_LIGHTING) + ")", "glEnable(" + e(GL_LIGHT2) + ")",
         "glEnable(" + e(GL_DEPTH_TEST) + ")", "glEnable(" + e(GL_COLOR_MATERIAL) + ")",
         "glEnable(" + e(GL_NORMALIZE) + ")", "glShadeModel(" + e(GL_SMOOTH) + ")",
