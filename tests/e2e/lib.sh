@@ -111,20 +111,64 @@ e2e_load_keymap() {
     done
 }
 
-# Starts the game with stdout and stderr in files of E2E_OUT, and its frame
-# counter in E2E_OUT/frames.count.
+# Starts the game (BINARY [ARGUMENTS...]) with stdout and stderr in files
+# of E2E_OUT, and its frame counter in E2E_OUT/frames.count.
 e2e_start_game() {
     local bin counter=${CLANKWISE_FRAMECOUNT:-}
     bin=$(readlink -f "$1")
+    shift
     [ -x "$bin" ] || e2e_fail "no game executable at $bin"
     [ -f "$counter" ] || e2e_fail "CLANKWISE_FRAMECOUNT does not name the frame counter library: '$counter'"
     rm -f "$E2E_OUT/frames.count"
     (cd "$E2E_OUT" && LD_PRELOAD=$counter FRAMECOUNT_LIVE="$E2E_OUT/frames.count" \
-        FRAMECOUNT_OUT="$E2E_OUT/fps.txt" exec "$bin") \
+        FRAMECOUNT_OUT="$E2E_OUT/fps.txt" exec "$bin" "$@") \
         >"$E2E_OUT/game.stdout" 2>"$E2E_OUT/game.stderr" </dev/null &
     E2E_GAME_PID=$!
     E2E_PIDS+=("$E2E_GAME_PID")
     e2e_note "game pid $E2E_GAME_PID"
+}
+
+# Starts openbox, a small window manager, for the tests of what only a
+# window manager does (focus, the close button, fullscreen), and waits until
+# it has taken the screen (_NET_SUPPORTING_WM_CHECK on the root window).
+e2e_start_wm() {
+    local t0=$SECONDS
+    openbox --sm-disable >"$E2E_OUT/openbox.log" 2>&1 </dev/null &
+    E2E_PIDS+=("$!")
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        [ $((SECONDS - t0)) -ge 30 ] && e2e_fail "openbox did not take the screen in 30 s"
+        sleep 0.1
+    done
+    e2e_note "openbox is managing $DISPLAY"
+}
+
+# Waits until the game has ended (TIMEOUT seconds, naming WHAT ended it) and
+# sets E2E_STATUS to its exit status; it is then no longer ours to stop.
+E2E_STATUS=""
+e2e_wait_exit() {
+    local what=$1 timeout=${2:-30} t0=$SECONDS kept=() p
+    while e2e_game_alive; do
+        [ $((SECONDS - t0)) -ge "$timeout" ] && e2e_fail "the game still runs ${timeout} s after $what"
+        sleep 0.1
+    done
+    E2E_STATUS=0
+    wait "$E2E_GAME_PID" || E2E_STATUS=$?
+    for p in "${E2E_PIDS[@]}"; do [ "$p" = "$E2E_GAME_PID" ] || kept+=("$p"); done
+    E2E_PIDS=("${kept[@]}")
+    E2E_GAME_PID=""
+}
+
+# Waits until the game's window is WxH (xdotool's geometry) and prints its
+# geometry; fails after TIMEOUT seconds naming WHAT should have done it.
+e2e_wait_size() {
+    local size=$1 what=$2 timeout=${3:-30} t0=$SECONDS geo
+    while :; do
+        geo=$(xdotool getwindowgeometry "$E2E_WIN" 2>/dev/null | sed -n 's/.*Geometry: *//p')
+        [ "$geo" = "$size" ] && return 0
+        [ $((SECONDS - t0)) -ge "$timeout" ] && e2e_fail "$what: the window is $geo, not $size, after ${timeout} s"
+        e2e_game_alive || e2e_fail "the game died waiting for $what"
+        sleep 0.1
+    done
 }
 
 # Ends the game we started and forgets its window.

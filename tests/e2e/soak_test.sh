@@ -224,7 +224,7 @@ e2e_load_keymap
 # may still hold a frame's scratch memory when the count is read. Rasterising
 # on the game's own thread leaves a finished frame holding only what lasts.
 export LP_NUM_THREADS=0
-e2e_start_game "$GAME"
+e2e_start_game "$GAME" --no-hint
 e2e_find_window 60
 e2e_wait_still "$(shot start)" 60
 e2e_note "seed $SOAK_SEED: $SOAK_WARMUP s of warm-up, then $SOAK_SECONDS s of events"

@@ -26,7 +26,7 @@ select_mode() {
 # --- first game: the camera twins and the Up arrow ---------------------------
 e2e_start_xvfb
 e2e_load_keymap
-e2e_start_game "$GAME"
+e2e_start_game "$GAME" --no-hint
 e2e_find_window 60
 e2e_wait_still "$(shot surveillance)" 60
 read -r robot0 _ <<<"$(e2e_pixels "$(shot surveillance)" robot)"
@@ -88,7 +88,7 @@ e2e_stop_game
 # still held, the robot would drive until the trees ahead stop it, a few
 # units from the start; so the robot must stand still and still be able to
 # drive.
-e2e_start_game "$GAME"
+e2e_start_game "$GAME" --no-hint
 e2e_find_window 60
 e2e_wait_still "$(shot start)" 60
 xdotool keydown z sleep 0.05 keydown Shift_L sleep 0.05 keyup z sleep 0.05 keyup Shift_L

@@ -34,7 +34,7 @@ check_window_size() {
 
 e2e_start_xvfb
 e2e_load_keymap
-e2e_start_game "$GAME"
+e2e_start_game "$GAME" --no-hint
 e2e_find_window 60
 check_stdout
 check_window_size

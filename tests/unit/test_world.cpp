@@ -55,6 +55,14 @@ void resetWorld()
         t = sa{};
     nbsapin = NB_TREES;
     std::memcpy(tab, tabAtStart, sizeof tab);
+    paused = 0;
+    windowGone = 0;
+    windowWidth = 500;
+    windowHeight = 500;
+    playerInterface = 0;
+    helpShown = 0;
+    hintFrames = 0;
+    capsLock = 0;
 
     glRecordReset();
 }
