@@ -136,9 +136,11 @@ static int helpWidth(void* font, int* keyColumn, int* twinColumn)
     return *keyColumn + *twinColumn + action;
 }
 
-// The controls table, centred, in the largest font that fits the window
-// (the smallest one if none does), with the notes and the frame rate under
-// it. Reads CONTROLS, windowWidth, windowHeight, framesPerSecond.
+// The controls table, centred, in the largest font that fits the window,
+// with the notes and the frame rate under it. The smallest font fits a
+// window of 360 by 340 pixels; in a smaller one the table is cut at the
+// right and the bottom. Reads CONTROLS, windowWidth, windowHeight,
+// framesPerSecond.
 static void drawHelp(const char* const* notes, int nbNotes)
 {
     const int rows = NB_CONTROLS + 4 + nbNotes;  // title, gap, table, gap, rate, notes
@@ -152,7 +154,10 @@ static void drawHelp(const char* const* notes, int nbNotes)
     void* font = FONTS[f];
     int line = FONT_LINE[f];
     int x = (windowWidth - width) / 2 > 0 ? (windowWidth - width) / 2 : 0;
+    // Too tall for the window, it hangs from the top: the title and the
+    // first rows are read first.
     int top = (windowHeight + rows * line + 2 * MARGIN) / 2;
+    top = top < windowHeight ? top : windowHeight;
     drawBackdrop(x, top - rows * line - 2 * MARGIN, x + width, top);
 
     int y = top - MARGIN - line + line / 4;
