@@ -79,6 +79,13 @@ static void resetWorld()
     for (int i = 0; i < NB_TREES; i++)
         sapinS[i] = sa{};
     nbsapin = NB_TREES;
+    // As in the game itself: the overlay drawn, the start hint up, no pause.
+    paused = 0;
+    playerInterface = 1;
+    helpShown = 0;
+    hintFrames = 600;
+    capsLock = 0;
+    windowWidth = windowHeight = 500;
     srand(1);
     clearTables();
     plantTrees();

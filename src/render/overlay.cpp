@@ -211,10 +211,12 @@ static void endPixels()
 // help, or else the notes in a box at the top and the start hint in the
 // bottom left corner while it lasts. Draws nothing, and calls no GL, when
 // there is nothing to show or outside the game itself. Reads
-// playerInterface, helpShown, paused, capsLock; writes hintFrames.
+// playerInterface, helpShown, paused, capsLock, the window size; writes
+// hintFrames.
 void drawOverlay()
 {
-    if (!playerInterface)
+    // A minimised window reports no pixels to draw in.
+    if (!playerInterface || windowWidth < 1 || windowHeight < 1)
         return;
     countFrame();
     const char* notes[2];
