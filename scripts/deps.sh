@@ -20,6 +20,7 @@ PACKAGES=(
     xvfb xauth libgl1-mesa-dri xdotool imagemagick x11-xkb-utils x11-xserver-utils
     apitrace clang
     desktop-file-utils appstream mandoc file
+    debhelper dpkg-dev lintian
 )
 
 # libFuzzer and the sanitizer runtimes of clang N. Debian 12 and later split
