@@ -17,7 +17,7 @@ CXX_CLANG=${FUZZ_CXX:-$(command -v clang++ || true)}
 [ -n "$CXX_CLANG" ] || { echo "run.sh: no clang++ found" >&2; exit 1; }
 
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER="$CXX_CLANG" -DCLANKWISE_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+    -DCMAKE_CXX_COMPILER="$CXX_CLANG" -DCLANKWISE_FUZZ=ON -DBUILD_TESTING=ON >/dev/null
 cmake --build "$BUILD" --target clankwise_fuzz -j"$(nproc 2>/dev/null || echo 2)"
 
 SCRATCH=$(mktemp -d)

@@ -21,6 +21,7 @@ PACKAGES=(
     x11-utils openbox wmctrl libx11-dev
     apitrace clang
     desktop-file-utils appstream mandoc file
+    debhelper dpkg-dev lintian
 )
 
 # libFuzzer and the sanitizer runtimes of clang N. Debian 12 and later split

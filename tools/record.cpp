@@ -5,6 +5,8 @@
 //
 //   record --out FILE [--seed N] [--frames N] [--trace FILE]
 //
+// Installed as clankwise-record, the name its usage gives.
+//
 // It ends when the window is closed, on the Escape key (which the game does
 // not use) or after --frames frames. Exit status: 0 done, 2 bad command
 // line or unwritable output.
@@ -120,6 +122,23 @@ static int readOptions(int argc, char** argv, unsigned* seed)
     return 1;
 }
 
+// The command line: on standard output when asked for with --help, on
+// standard error after a mistake.
+static void usage(FILE* out)
+{
+    fputs("usage: clankwise-record --out FILE [--seed N] [--frames N] [--trace FILE]\n"
+          "       clankwise-record --help | --version\n"
+          "  --out FILE    the key script to write\n"
+          "  --seed N      seed of the crown colours (default 1)\n"
+          "  --frames N    stop after N frames (default: Escape or closing the window)\n"
+          "  --trace FILE  one line of game state per frame\n"
+          "  --help        print this and exit\n"
+          "  --version     print the version and exit\n"
+          "Exit status: 0 done, 2 bad command line or unwritable output.\n"
+          "See clankwise-record(1).\n",
+          out);
+}
+
 // The game's own start-up and main loop, with a known seed and the frame
 // wrapped; closing the window returns from the loop so the last line can be
 // written.
@@ -130,9 +149,12 @@ int main(int argc, char** argv)
         printf("clankwise-record %s\n", CLANKWISE_VERSION);
         return 0;
     }
+    if (argc == 2 && strcmp(argv[1], "--help") == 0) {
+        usage(stdout);
+        return 0;
+    }
     if (!readOptions(argc, argv, &seed)) {
-        fputs("usage: record --out FILE [--seed N] [--frames N] [--trace FILE]\n"
-              "       record --version\n", stderr);
+        usage(stderr);
         return 2;
     }
     fprintf(recordOut, "# recorded by record --seed %u\n", seed);

@@ -6,6 +6,8 @@
 //   replay --script FILE [--seed N] [--out DIR] [--trace FILE|-] [--every N] [--check]
 //          [--immediate]
 //
+// Installed as clankwise-replay, the name its usage gives.
+//
 // Exit status: 0 done, 2 bad command line or script or output folder,
 // 1 the window or a picture failed.
 
@@ -29,20 +31,25 @@ int replayCheckOnly = 0;
 static int windowReshaped = 0;  // set once GLUT has run reshape
 static int windowShown = 0;     // set once the window is reported visible
 
-// The command line, on standard error.
-static void usage()
+// The command line: on standard output when asked for with --help, on
+// standard error after a mistake.
+static void usage(FILE* out)
 {
-    fputs("usage: replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
+    fputs("usage: clankwise-replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
           " [--every N] [--check] [--immediate]\n"
-          "       replay --version\n"
+          "       clankwise-replay --help | --version\n"
           "  --seed N    seed of the crown colours (default 1)\n"
           "  --out DIR   folder for the pictures (default .; created if missing)\n"
           "  --trace F   one line of game state per frame to F, - for stdout\n"
           "  --every N   also write frame-NNNNNN.png every N frames\n"
           "  --check     read the script, print its length, open no window\n"
           "  --immediate draw as designed, every call every frame (as\n"
-          "              CLANKWISE_IMMEDIATE=1), not from display lists\n",
-          stderr);
+          "              CLANKWISE_IMMEDIATE=1), not from display lists\n"
+          "  --help      print this and exit\n"
+          "  --version   print the version and exit\n"
+          "Exit status: 0 done, 1 the window or a picture failed, 2 bad command\n"
+          "line, script or output folder. See clankwise-replay(1).\n",
+          out);
 }
 
 // Reads the command line into the settings. Returns 0 after an error.
@@ -61,6 +68,10 @@ static int readOptions(int argc, char** argv)
         }
         if (opt == "--version") {
             printf("clankwise-replay %s\n", CLANKWISE_VERSION);
+            exit(0);
+        }
+        if (opt == "--help") {
+            usage(stdout);
             exit(0);
         }
         if (i + 1 >= argc) {
@@ -222,7 +233,7 @@ int main(int argc, char** argv)
 {
     std::vector<ScriptFrame> frames;
     if (!readOptions(argc, argv)) {
-        usage();
+        usage(stderr);
         return 2;
     }
     if (!readScript(replayScript, frames))

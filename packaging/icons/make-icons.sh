@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # make-icons.sh [BUILD] -- remakes the game's icons from the game itself:
-# the replay tool of BUILD (default build/) plays icon.keys in a private
-# Xvfb with Mesa's software renderer, and the shot of the robot among the
-# trees is cropped to a square, brightened for small sizes and written as
-# clankwise-48.png, clankwise-128.png and clankwise-256.png beside this
-# script. Run it when the game's look changes, look at the three pictures,
-# and commit them.
+# the icon tool of BUILD (default build/) draws the robot with the game's
+# own code in a private Xvfb with Mesa's software renderer, once on black
+# and once on white. A pixel the same in both is the robot's, any other is
+# made transparent; the robot is cut out square, filling it, and scaled to
+# clankwise-16.png ... clankwise-256.png beside this script. Run it when the
+# robot's look changes, look at every size, and commit them.
 
 set -euo pipefail
 
@@ -30,12 +30,24 @@ done
 [ -s "$WORK/display" ] || { echo "make-icons.sh: Xvfb gave no display" >&2; exit 1; }
 
 DISPLAY=":$(tr -dc '0-9' <"$WORK/display")" LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe \
-    "$BUILD/tools/replay" --script "$HERE/icon.keys" --out "$WORK"
+    "$BUILD/tools/icon" --out "$WORK" --size 768
 
-# The robot and the trees behind it, square; the game's night is lifted so
-# the robot still reads at 48 pixels.
-convert "$WORK/icon.png" -crop 300x300+0+190 +repage -modulate 170,130 "$WORK/square.png"
-for size in 48 128 256; do
-    convert "$WORK/square.png" -resize "${size}x${size}" -strip "$HERE/clankwise-$size.png"
+# Opaque where black and white agree (the GL draws no partial pixels).
+convert "$WORK/icon-black.png" "$WORK/icon-white.png" -compose difference -composite \
+    -colorspace Gray -threshold 0 -negate "$WORK/mask.png"
+convert "$WORK/icon-black.png" "$WORK/mask.png" -alpha off -compose CopyOpacity -composite \
+    -trim +repage "$WORK/robot.png"
+# Square, the robot centred and touching two opposite sides.
+side=$(identify -format '%[fx:max(w,h)]' "$WORK/robot.png")
+convert "$WORK/robot.png" -background none -gravity center -extent "${side}x$side" "$WORK/square.png"
+for size in 16 24 32 48 64 128 256; do
+    # Small sizes get a touch of sharpening, so the edges survive the
+    # scaling; the faint halo that the filter's ringing leaves around the
+    # robot (alpha under 3%) is made clear again.
+    sharpen=()
+    [ "$size" -gt 32 ] || sharpen=(-unsharp 0x0.6+0.8+0)
+    convert "$WORK/square.png" -filter Lanczos -resize "${size}x$size" "${sharpen[@]}" \
+        -channel A -level 3%,100% +channel \
+        -define png:exclude-chunks=date,time -strip "PNG32:$HERE/clankwise-$size.png"
     echo "$HERE/clankwise-$size.png"
 done

@@ -103,9 +103,9 @@ record_refuses() {
     [ "$rc" = 2 ] || fail "$name" "exit status $rc, want 2"
     grep -qF -- "$phrase" "$WORK/$name.stderr" || fail "$name" "error output lacks '$phrase'"
 }
-record_refuses record_no_out 'usage: record' --seed 3
+record_refuses record_no_out 'usage: clankwise-record' --seed 3
 record_refuses record_unwritable "cannot write $WORK/no/such/rec.keys" --out "$WORK/no/such/rec.keys"
-record_refuses record_bad_frames 'usage: record' --out "$WORK/rec.keys" --frames 0
+record_refuses record_bad_frames 'usage: clankwise-record' --out "$WORK/rec.keys" --frames 0
 
 # --- good scripts: how lines become frames (--check opens no window)
 # 1 ("-") + 20 + 1 (a lone shot mark) + 3 + 1 (a lone "x") = 26; comments,
