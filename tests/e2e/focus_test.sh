@@ -33,7 +33,7 @@ done
 # command, and checks that the robot then stands still.
 check_focus_loss() {
     local name=$1 key=$2 away=$3 back=$4 n
-    xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null
+    e2e_activate "$E2E_WIN"
     e2e_wait_still "$(shot "$name-rest")" 60
     xdotool keydown "$key"
     e2e_wait_change "$(shot "$name-rest")" "$(shot "$name-held")" 30 200
@@ -53,8 +53,8 @@ check_focus_loss() {
 
 # Alt+Tab: the window manager activates the other window.
 check_focus_loss activate Left \
-    'xdotool windowactivate --sync "$OTHER" 2>/dev/null' \
-    'xdotool windowactivate --sync "$E2E_WIN" 2>/dev/null'
+    'e2e_activate "$OTHER"' \
+    'e2e_activate "$E2E_WIN"'
 # A click into the other window, and back into the game.
 check_focus_loss click z \
     'xdotool mousemove --window "$OTHER" 150 100 click 1' \
@@ -62,6 +62,7 @@ check_focus_loss click z \
 
 # And the game still answers its keys (a turn: the robot may stand against
 # a tree by now).
+e2e_activate "$E2E_WIN"
 xdotool keydown d
 e2e_wait_change "$(shot click-back-2)" "$(shot turns-again)" 30 200
 xdotool keyup d

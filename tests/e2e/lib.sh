@@ -142,6 +142,18 @@ e2e_start_wm() {
     e2e_note "openbox is managing $DISPLAY"
 }
 
+# Has the window manager give WINDOW the focus (as Alt+Tab or a click
+# would), asking again until it reports WINDOW active: a manager that has
+# just started may not have taken the window in yet.
+e2e_activate() {
+    local win=$1 t0=$SECONDS
+    until [ "$(xdotool getactivewindow 2>/dev/null)" = "$win" ]; do
+        [ $((SECONDS - t0)) -ge 30 ] && e2e_fail "the window manager did not activate window $win in 30 s"
+        xdotool windowactivate "$win" 2>/dev/null || true
+        sleep 0.1
+    done
+}
+
 # Waits until the game has ended (TIMEOUT seconds, naming WHAT ended it) and
 # sets E2E_STATUS to its exit status; it is then no longer ours to stop.
 E2E_STATUS=""

@@ -3,8 +3,8 @@
 # with no display, one line that says what to do and status 1; -geometry
 # sets the size and place, and without it the window is 500x500 at
 # (100, 100); the class and the icon are named (xprop); under a window
-# manager F11 fills the screen and gives the window back, and the close
-# button ends the game with status 0 and nothing on standard error.
+# manager F11 fills the screen and gives the window back; Escape and the
+# close button end the game with status 0 and nothing on standard error.
 
 GAME=${1:?usage: player_window_test.sh GAME OUTDIR}
 E2E_OUT=${2:?usage: player_window_test.sh GAME OUTDIR}
@@ -39,7 +39,13 @@ for geometry in "" "800x600+10+10"; do
         /Width:/ { w = $NF } /Height:/ { h = $NF } END { printf "%dx%d+%d+%d", w, h, x, y }')
     e2e_note "-geometry '$geometry': window $got"
     [ "$got" = "$want" ] || e2e_fail "-geometry '$geometry' gave $got, not $want"
-    [ -n "$geometry" ] || e2e_stop_game
+    [ -n "$geometry" ] && continue
+    # Escape ends it as cleanly as the close button will below.
+    e2e_wait_frames 0 5 "before Escape"
+    xdotool key Escape
+    e2e_wait_exit "Escape"
+    [ "$E2E_STATUS" = 0 ] && [ ! -s "$E2E_OUT/game.stderr" ] ||
+        e2e_fail "Escape: status $E2E_STATUS, stderr: $(cat "$E2E_OUT/game.stderr")"
 done
 xprop -id "$E2E_WIN" WM_CLASS _NET_WM_ICON >"$E2E_OUT/xprop.txt"
 grep -qx 'WM_CLASS(STRING) = "clankwise", "Clankwise"' "$E2E_OUT/xprop.txt" ||
@@ -52,7 +58,7 @@ done
 e2e_start_wm
 e2e_wait_frames "$(e2e_frames)" 5 "after openbox started"
 screen=$(xdotool getdisplaygeometry | tr ' ' 'x')
-xdotool windowactivate --sync "$E2E_WIN"
+e2e_activate "$E2E_WIN"
 xdotool key F11
 e2e_wait_size "$screen" "F11"
 e2e_wait_frames "$(e2e_frames)" 5 "in fullscreen"
