@@ -198,7 +198,7 @@ game_fps() {
     rm -f "$out"
     LD_PRELOAD="$BUILD/bench/libframecount.so" FRAMECOUNT_SKIP=2 \
         FRAMECOUNT_SECONDS=$FPS_SECONDS FRAMECOUNT_OUT="$out" \
-        "$BUILD/clankwise" >/dev/null 2>&1 &
+        "$BUILD/clankwise" --no-hint >/dev/null 2>&1 &
     GAME_PID=$!
     if [ -n "$key" ]; then
         local win
