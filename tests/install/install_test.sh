@@ -47,7 +47,12 @@ for line in 'Categories=Game;ArcadeGame;' 'Icon=clankwise' 'Terminal=false' "Exe
     grep -qx "$line" "$desktop" || e2e_fail "the desktop entry lacks $line"
 done
 metainfo=$PREFIX/share/metainfo/org.clankwise.Clankwise.metainfo.xml
-appstreamcli validate --no-net "$metainfo" || e2e_fail "appstreamcli refuses the metainfo"
+# AppStream 1.0 (Debian 13) warns when there is no home page, and the game
+# has none yet (docs/packaging.md): with none configured, that one tag is
+# taken as information; every other finding still fails.
+override=()
+grep -q '<url type="homepage">' "$metainfo" || override=(--override=url-homepage-missing=info)
+appstreamcli validate --no-net "${override[@]}" "$metainfo" || e2e_fail "appstreamcli refuses the metainfo"
 grep -q '<project_license>MIT</project_license>' "$metainfo" || e2e_fail "the metainfo names no licence"
 for page in man6/clankwise.6 man1/clankwise-replay.1 man1/clankwise-record.1; do
     mandoc -T lint -W warning "$PREFIX/share/man/$page" || e2e_fail "mandoc finds faults in $page"
