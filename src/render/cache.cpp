@@ -257,13 +257,14 @@ static void recordGround(GLfloat* feedback)
     recordPolygons(feedback, used, normal);
 }
 
-// The ground, as terrain() draws it; it never changes. Seen from below,
-// the squares given in world coordinates (the list, or the same squares
-// without a matrix each) do not give terrain()'s pictures: part of the
-// squares nearest the eye comes out in the colour of a sinking tree's crown
-// drawn before them, over a thousand pixels and more (Mesa 22, llvmpipe and
-// softpipe alike, with the same depth). An eye below the ground therefore
-// gets the ground as designed. Reads the model-view matrix.
+// The ground, as terrain() draws it; it never changes. Below the ground it
+// is drawn as designed, square by square: a sinking tree passes levels
+// where the base of one of its cones lies in the ground plane, and seen
+// from below that base and the ground tie in depth. Which one a pixel shows
+// then hangs on the last bits of the depths, and the list, in world
+// coordinates, rounds otherwise than squares each moved by a matrix of
+// their own (1,545 pixels of a view apart). From above, the cone's own side
+// hides its base. Reads the model-view matrix.
 void drawCachedGround()
 {
     double view[16];

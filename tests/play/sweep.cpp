@@ -5,8 +5,8 @@
 // level, straight up, straight down and at grazing angles; and the other
 // four cameras with the robot at the start, beside a tree, at the edge and
 // among the sinking trees, facing four ways; and a ring of level views
-// below the ground among the trees. Some trees stand half sunk
-// and one is gone, in every view.
+// below the ground among the trees. In every view eight trees are sinking,
+// four of them with a cone's base in the ground plane, and one is gone.
 //
 // Each view is drawn three times in the real window: once by default so
 // that the trees (drawn before the camera moves, with the last frame's
@@ -47,15 +47,24 @@ struct Sink {
 };
 static std::vector<Sink> sinks;
 
-// Picks six trees of the central square and gives them sink levels from
-// barely started to gone. Reads sapinS; writes sinks.
+// Picks eight trees of the central square and sinks them by as many of the
+// game's steps of 0.1 (the frame adds one more): from barely started, past
+// the four levels where a cone's base lies in the ground plane, to gone.
+// Reads sapinS; writes sinks.
 static void chooseSinkingTrees()
 {
-    const float levels[] = {9.9f, 8.0f, 6.0f, 4.4f, 2.0f, 0.0f};
+    const int steps[] = {0, 9, 20, 30, 39, 55, 79, 100};
     int next = 0;
-    for (int i = 0; i < nbsapin && next < 6; i++)
-        if (sapinS[i].X > -12 && sapinS[i].X < 12 && sapinS[i].Z > -12 && sapinS[i].Z < 12)
-            sinks.push_back({i, levels[next++]});
+    for (int i = 0; i < nbsapin && next < 8; i++) {
+        const sa& tree = sapinS[i];
+        if (tree.X > -12 && tree.X < 12 && tree.Z > -12 && tree.Z < 12) {
+            float level = 10;
+            for (int k = 0; k < steps[next]; k++)
+                level = (float)((double)level - 0.1);
+            sinks.push_back({i, level});
+            next++;
+        }
+    }
 }
 
 static std::string format(const char* f, double a, double b, double c, double d = 0)
