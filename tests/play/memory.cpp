@@ -8,10 +8,13 @@
 // may not rise by more than MAX_GROWTH over the first reading.
 //
 // Why that bound: the default drawing keeps two lists per tree and one of
-// the ground, made once per GL context and never again (a tree's colour
-// never changes), and a sinking tree is drawn afresh, so after the warm-up
-// the game itself holds no more memory. What Mesa keeps of a list made
-// again in place is measured at the start and printed, for the record.
+// the ground, made once per GL context when a tree is first seen (the first
+// round shows the map, so every tree), never again (a tree's colour never
+// changes), and a sinking tree is drawn afresh. So after the warm-up the
+// heap moves only with Mesa's working buffers, by up to one 64 KiB buffer
+// between two rounds (seen: 63 KiB); the bound allows three. Even if every
+// list were made again in place once, Mesa would keep about 190 bytes of
+// each (measured at the start and printed), 423 lists times that: 80 KiB.
 // A leak of a kilobyte a frame or a kilobyte a key event gives well over
 // MAX_GROWTH over the measured rounds (the frames and events are counted
 // and printed).
@@ -26,7 +29,7 @@
 #include "play.h"
 
 const int WARMUP_ROUNDS = 2;
-const long MAX_GROWTH = 192 * 1024;  // bytes over the measured rounds
+const long MAX_GROWTH = 3 * 64 * 1024;  // bytes over the measured rounds
 
 static long frames;     // frames run
 static long keyEvents;  // key presses and releases sent

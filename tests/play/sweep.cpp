@@ -19,6 +19,7 @@
 //       the two pictures of each failing view there (PPM); with --verbose,
 //       the count of every view. Exit status 1 if any view fails.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
