@@ -54,6 +54,14 @@ static bool cullingFaces;            // GL_CULL_FACE is on for the trees
 const double TREE_RADIUS = 3.4;
 const double TREE_CENTRE_Y = 0.7;
 
+// The height of the eye of a model-view matrix that is the camera's rigid
+// transform: the eye sits at minus its rotation's transpose times its
+// translation.
+static double eyeHeight(const double m[16])
+{
+    return -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]);
+}
+
 // Makes the lists, once per GL context: a new context knows none of them.
 // Writes listBase, listMade.
 static void makeLists()
@@ -84,11 +92,7 @@ void startCachedTrees()
                 sum += projection[k * 4 + row] * modelview[col * 4 + k];
             clip[col * 4 + row] = sum;
         }
-    // The model-view is the camera's rigid transform: the eye sits at minus
-    // its rotation's transpose times its translation.
-    const double* m = modelview;
-    double eyeY = -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]);
-    eyeAboveGround = eyeY > -2;
+    eyeAboveGround = eyeHeight(modelview) > -2;
 
     GLfloat position[4], direction[3], cutoff;
     glGetLightfv(GL_LIGHT2, GL_POSITION, position);
@@ -253,9 +257,22 @@ static void recordGround(GLfloat* feedback)
     recordPolygons(feedback, used, normal);
 }
 
-// The ground, as terrain() draws it; it never changes.
+// The ground, as terrain() draws it; it never changes. Below the ground it
+// is drawn as designed, square by square: a sinking tree passes levels
+// where the base of one of its cones lies in the ground plane, and seen
+// from below that base and the ground tie in depth. Which one a pixel shows
+// then hangs on the last bits of the depths, and the list, in world
+// coordinates, rounds otherwise than squares each moved by a matrix of
+// their own (1,545 pixels of a view apart). From above, the cone's own side
+// hides its base. Reads the model-view matrix.
 void drawCachedGround()
 {
+    double view[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, view);
+    if (!(eyeHeight(view) > -2)) {
+        terrain();
+        return;
+    }
     makeLists();
     if (!listMade[GROUND_LIST]) {
         GLfloat* feedback = (GLfloat*)malloc(GROUND_FEEDBACK_MAX * sizeof(GLfloat));
