@@ -51,7 +51,7 @@ static void noteCapsLock(unsigned char key)
 }
 
 // Marks a character key held; Escape quits, p pauses, h and ? show the
-// controls. Any key ends the start hint. Writes keyStates, hintFrames,
+// controls (p and h in either case). Any key ends the start hint. Writes keyStates, hintFrames,
 // helpShown, capsLock and, through togglePause, paused.
 void keyPressed(unsigned char key, int x, int y)
 {
@@ -64,9 +64,11 @@ void keyPressed(unsigned char key, int x, int y)
         glutLeaveMainLoop();
         return;
     }
-    if (key == 'p')
+    // Unlike the commands, these answer in either case: the notes tell a
+    // player with Caps Lock on to press H.
+    if (key == 'p' || key == 'P')
         togglePause();
-    if (key == 'h' || key == '?')
+    if (key == 'h' || key == 'H' || key == '?')
         helpShown = !helpShown;
     noteCapsLock(key);
     keyStates[key] = 1;

@@ -104,7 +104,8 @@ TEST_F(PlayerTest, KeysThatPauseShowHelpAndSwitchToFullscreen)
     const struct {
         unsigned char key;
         int* flag;
-    } toggles[] = {{'p', &paused}, {'h', &helpShown}, {'?', &helpShown}};
+    } toggles[] = {{'p', &paused}, {'P', &paused}, {'h', &helpShown}, {'H', &helpShown},
+                   {'?', &helpShown}};
     for (const auto& t : toggles) {
         keyPressed(t.key, 0, 0);
         EXPECT_EQ(*t.flag, 1) << t.key;
