@@ -48,11 +48,15 @@ for line in 'Categories=Game;ArcadeGame;' 'Icon=clankwise' 'Terminal=false' "Exe
 done
 metainfo=$PREFIX/share/metainfo/org.clankwise.Clankwise.metainfo.xml
 # AppStream 1.0 (Debian 13) warns when there is no home page, and the game
-# has none yet (docs/packaging.md): with none configured, that one tag is
-# taken as information; every other finding still fails.
-override=()
-grep -q '<url type="homepage">' "$metainfo" || override=(--override=url-homepage-missing=info)
-appstreamcli validate --no-net "${override[@]}" "$metainfo" || e2e_fail "appstreamcli refuses the metainfo"
+# has none yet (docs/packaging.md). Validates a metainfo file into OUT and
+# passes when appstreamcli finds nothing, or nothing but that.
+only_homepage_missing() {
+    appstreamcli validate --no-net "$1" >"$2" 2>&1 && return 0
+    grep -q ': url-homepage-missing$' "$2" &&
+        ! grep -E '^[EW]: ' "$2" | grep -vq ': url-homepage-missing$'
+}
+only_homepage_missing "$metainfo" "$E2E_OUT/appstream.txt" ||
+    e2e_fail "appstreamcli refuses the metainfo: $(cat "$E2E_OUT/appstream.txt")"
 grep -q '<project_license>MIT</project_license>' "$metainfo" || e2e_fail "the metainfo names no licence"
 for page in man6/clankwise.6 man1/clankwise-replay.1 man1/clankwise-record.1; do
     mandoc -T lint -W warning "$PREFIX/share/man/$page" || e2e_fail "mandoc finds faults in $page"
@@ -108,8 +112,17 @@ fi
 DEB_VERSION=$(dpkg-parsechangelog -l "$ROOT/debian/changelog" -S Version)
 [ "${DEB_VERSION%-*}" = "$VERSION" ] || e2e_fail "debian/changelog is at $DEB_VERSION, the project at $VERSION"
 CHANGES=$(ls "$E2E_OUT"/deb/clankwise_*_*.changes)
+# Debian 13's lintian reports any appstreamcli warning as one tag of its
+# own; the packaged metainfo may have no other finding than the missing
+# home page, and then that tag alone is let through.
+suppress=()
+dpkg-deb -x "$(ls "$E2E_OUT"/deb/clankwise_*_amd64.deb)" "$E2E_OUT/deb-metainfo"
+only_homepage_missing "$E2E_OUT"/deb-metainfo/usr/share/metainfo/org.clankwise.Clankwise.metainfo.xml \
+    "$E2E_OUT/appstream-deb.txt" || e2e_fail "appstreamcli refuses the packaged metainfo"
+grep -q ': url-homepage-missing$' "$E2E_OUT/appstream-deb.txt" &&
+    suppress=(--suppress-tags appstream-metadata-validation-failed)
 # Info and pedantic tags are shown, not failed on.
-lintian --pedantic --info --fail-on error,warning "$CHANGES" >"$E2E_OUT/lintian.txt" 2>&1 ||
+lintian --pedantic --info --fail-on error,warning "${suppress[@]}" "$CHANGES" >"$E2E_OUT/lintian.txt" 2>&1 ||
     e2e_fail "lintian finds errors or warnings (or failed): $(grep -v '^N:' "$E2E_OUT/lintian.txt")"
 grep -v '^N:' "$E2E_OUT/lintian.txt"
 
