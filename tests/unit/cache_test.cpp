@@ -205,6 +205,10 @@ TEST(SpotTest, OnlyASphereWhollyOutsideTheConeIsDark)
     // No spot, or one that cannot be judged: everything may be lit.
     double behind[3] = {0, 0, 10}, none[3] = {0, 0, 0}, far[4] = {0, 0, 1, 0};
     EXPECT_EQ(sphereInSpot(at, along, 180, behind, 3.4), 1);
+    // A cone of 90 degrees or more is not judged by its angle, even where
+    // the angle would say "dark": GL has no such spot but 180, and a wrong
+    // "dark" would lose a lit tree's stacks.
+    EXPECT_EQ(sphereInSpot(at, along, 120, behind, 3.4), 1);
     EXPECT_EQ(sphereInSpot(far, along, 20, behind, 3.4), 1);
     EXPECT_EQ(sphereInSpot(at, none, 20, behind, 3.4), 1);
 }
