@@ -62,6 +62,19 @@ static void run(int count)
         playFrame();
 }
 
+// Plays steps in order: each key pressed, held some frames, let go, and
+// some frames more.
+template <int N>
+static void playSteps(const Step (&steps)[N])
+{
+    for (const Step& s : steps) {
+        press(s.key, s.special);
+        run(s.hold);
+        release(s.key, s.special);
+        run(s.after);
+    }
+}
+
 // The round. Space is held through the shooting steps around them.
 static void playRound()
 {
@@ -83,30 +96,12 @@ static void playRound()
         {'9', 0, 4, 0},  {'7', 0, 6, 0}, {'o', 0, 6, 0}, {'l', 0, 6, 0}, {'k', 0, 6, 0},
         {'m', 0, 6, 0},  {'(', 0, 2, 0},
     };
-    for (const Step* part : {cameras, drive}) {
-        int n = part == cameras ? (int)(sizeof cameras / sizeof *cameras)
-                                : (int)(sizeof drive / sizeof *drive);
-        for (int i = 0; i < n; i++) {
-            press(part[i].key, part[i].special);
-            run(part[i].hold);
-            release(part[i].key, part[i].special);
-            run(part[i].after);
-        }
-    }
+    playSteps(cameras);
+    playSteps(drive);
     press(' ', 0);
-    for (const Step& s : shoot) {
-        press(s.key, s.special);
-        run(s.hold);
-        release(s.key, s.special);
-        run(s.after);
-    }
+    playSteps(shoot);
     release(' ', 0);
-    for (const Step& s : fly) {
-        press(s.key, s.special);
-        run(s.hold);
-        release(s.key, s.special);
-        run(s.after);
-    }
+    playSteps(fly);
     for (int i = 0; i < 40; i++) {  // quick taps: a punch, a camera
         int key = i % 2 ? 'v' : "&\"'("[i / 2 % 4];
         press(key, 0);
