@@ -51,8 +51,9 @@ static void noteCapsLock(unsigned char key)
 }
 
 // Marks a character key held; Escape quits, p pauses, h and ? show the
-// controls (p and h in either case). Any key ends the start hint. Writes keyStates, hintFrames,
-// helpShown, capsLock and, through togglePause, paused.
+// controls (p and h in either case). Any key ends the start hint.
+// Writes keyStates, hintFrames, helpShown, capsLock and, through
+// togglePause, paused.
 void keyPressed(unsigned char key, int x, int y)
 {
     (void)x;
