@@ -14,7 +14,7 @@
 // before the window. Writes every table of the game.
 void startWorld()
 {
-    srand(BENCH_SEED);
+    seedForest(BENCH_SEED);
     clearTables();
     plantTrees();
 }

@@ -120,6 +120,12 @@ void initRendering();
 void reshape(int w, int h);
 void update(int value);
 
+// world/forest_rand.cpp: glibc's rand() sequence on every platform
+void seedForest(unsigned seed);
+int forestRand();
+void glibcSrand(unsigned seed);
+int glibcRand();
+
 // world/options.cpp
 int readCommandLine(int argc, char** argv);
 

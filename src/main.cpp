@@ -22,7 +22,7 @@ int main(int argc, char** argv)
         return status;
     if (!checkDisplay("clankwise", argc, argv))
         return 1;
-    srand(time(NULL));
+    seedForest((unsigned)time(NULL));
     printCommands();
     clearTables();
     plantTrees();

@@ -158,7 +158,7 @@ int main(int argc, char** argv)
         return 2;
     }
     fprintf(recordOut, "# recorded by record --seed %u\n", seed);
-    srand(seed);
+    seedForest(seed);
     printCommands();
     clearTables();
     plantTrees();

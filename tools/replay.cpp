@@ -248,7 +248,7 @@ int main(int argc, char** argv)
 
     // The game's start-up, with a known seed instead of the clock. The
     // command list is left out: it would only clutter a trace on stdout.
-    srand(replaySeed);
+    seedForest(replaySeed);
     clearTables();
     plantTrees();
     if (!openReplayWindow(argv[0]))

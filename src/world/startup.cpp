@@ -36,14 +36,14 @@ void clearTables()
 }
 
 // Plants the trees of the layout and gives each crown its green. Exactly one
-// rand() per tree, in tree order, so a fixed seed gives a fixed forest.
+// forestRand() per tree, in tree order, so a fixed seed gives a fixed forest.
 // Reads tab, nbsapin; writes sapinS[].X, Z, color.
 void plantTrees()
 {
     for (int i = 0; i < nbsapin; i++) {
         sapinS[i].Z = (float)tab[2 * i];
         sapinS[i].X = (float)tab[2 * i + 1];
-        sapinS[i].color = (float)((double)(rand() % 70 + 10) / 100);
+        sapinS[i].color = (float)((double)(forestRand() % 70 + 10) / 100);
     }
 }
 

@@ -38,7 +38,7 @@ int openGameWindow(char* program, unsigned seed)
 {
     int argc = 1;
     char* argv[] = {program, nullptr};
-    srand(seed);
+    seedForest(seed);
     clearTables();
     plantTrees();
     openWindow(&argc, argv);

@@ -50,7 +50,7 @@ TEST_F(StartupTest, TheWholeLayoutIsIntact)
     EXPECT_EQ(squares, 138331.5);
 }
 
-// The colour the game should give the crown for one rand() value.
+// The colour the game should give the crown for one value of the sequence.
 static float crownFor(int r)
 {
     return (float)((double)(r % 70 + 10) / 100);
@@ -60,14 +60,14 @@ TEST(StartupColours, OneRandPerTreeInTreeOrder)
 {
     for (unsigned seed : {1u, 7u, 20240601u}) {
         startWorld(seed);
-        srand(seed);
+        seedForest(seed);
         for (int i = 0; i < NB_TREES; i++)
-            ASSERT_EQ(sapinS[i].color, crownFor(rand())) << "seed " << seed << " tree " << i;
+            ASSERT_EQ(sapinS[i].color, crownFor(forestRand())) << "seed " << seed << " tree " << i;
 
         // No extra draws: the generator is left just after the 211th value.
-        int next = rand();
+        int next = forestRand();
         startWorld(seed);
-        EXPECT_EQ(rand(), next) << "seed " << seed;
+        EXPECT_EQ(forestRand(), next) << "seed " << seed;
     }
 }
 
@@ -179,3 +179,41 @@ TEST_F(StartupTest, TheTimerAsksForAFrameAndRearmsItselfEvery10Ms)
     update(0);
     EXPECT_EQ(calls(), (std::vector<std::string>{"glutPostRedisplay()", "glutTimerFunc(10,0)"}));
 }
+
+// glibc's rand() sequence, from the generator the other platforms use:
+// values 1, 2, 1000 and 100000 after srand(seed), as glibc gives them. Seed 0
+// counts as 1; seeds of 2^31 and more are taken as negative numbers.
+TEST(ForestRandom, GlibcSequenceOnEveryPlatform)
+{
+    struct { unsigned seed; int v1, v2, v1000, v100000; } known[] = {
+        {0u, 1804289383, 846930886, 1143565421, 660658275},
+        {1u, 1804289383, 846930886, 1143565421, 660658275},
+        {7u, 1045618677, 1863967299, 1850767143, 1673123431},
+        {2147483648u, 1336741213, 1210407648, 193932953, 1214836719},
+        {4294967295u, 254925627, 1205188300, 1892540048, 2125453799},
+    };
+    for (const auto& k : known) {
+        glibcSrand(k.seed);
+        int v[100000];
+        for (int& x : v)
+            x = glibcRand();
+        EXPECT_EQ(v[0], k.v1) << "seed " << k.seed;
+        EXPECT_EQ(v[1], k.v2) << "seed " << k.seed;
+        EXPECT_EQ(v[999], k.v1000) << "seed " << k.seed;
+        EXPECT_EQ(v[99999], k.v100000) << "seed " << k.seed;
+    }
+}
+
+#ifdef __GLIBC__
+// Where the C library is glibc, the generator follows its rand() value for
+// value over 100,000 draws of seeds across the whole range.
+TEST(ForestRandom, GeneratorEqualsTheCLibrary)
+{
+    for (unsigned seed : {0u, 1u, 2u, 12345u, 2147483647u, 2147483648u, 3000000000u, 4294967295u}) {
+        srand(seed);
+        glibcSrand(seed);
+        for (int i = 0; i < 100000; i++)
+            ASSERT_EQ(glibcRand(), rand()) << "seed " << seed << " draw " << i;
+    }
+}
+#endif

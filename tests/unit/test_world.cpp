@@ -70,7 +70,7 @@ void resetWorld()
 void startWorld(unsigned seed)
 {
     resetWorld();
-    srand(seed);
+    seedForest(seed);
     clearTables();
     plantTrees();
     glRecordReset();
