@@ -72,6 +72,7 @@ extern int typeCam;             // camera mode 0..4, kept until changed; input
 const int NB_CONTROLS = 20;     // rows of the controls table
 extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input
 extern int capsLock;            // 1 while upper-case letters arrive with no Shift held; input
+extern int (*capsLockState)();  // the platform's Caps Lock, 1 or 0; null: cannot tell; main
 
 // ---------------------------------------------------------------------------
 // Motion (src/motion): bullets
@@ -138,6 +139,7 @@ void closeWindow();
 int checkDisplay(const char* program, int argc, char** argv);
 void nameWindow();
 void watchFocus(int value);
+int xCapsLock();
 
 // world/pause.cpp
 void togglePause();

@@ -37,14 +37,20 @@ const char* const CONTROLS[NB_CONTROLS][3] = {
 // the letter commands, which are lower case, do nothing.
 int capsLock = 0;
 
+// Asks the platform whether Caps Lock is on; null where it cannot tell.
+int (*capsLockState)() = nullptr;
+
 static int isUpper(int key) { return key >= 'A' && key <= 'Z'; }
 static int isLower(int key) { return key >= 'a' && key <= 'z'; }
 
-// Reads specialStates; writes capsLock.
+// An upper-case letter with no Shift in the table means Caps Lock, unless
+// the platform says otherwise: the table forgets a Shift still held when the
+// window lost the focus or was hidden. Reads specialStates, capsLockState;
+// writes capsLock.
 static void noteCapsLock(unsigned char key)
 {
     int shift = specialStates[GLUT_KEY_SHIFT_L] == 1 || specialStates[GLUT_KEY_SHIFT_R] == 1;
-    if (isUpper(key) && !shift)
+    if (isUpper(key) && !shift && (capsLockState == nullptr || capsLockState()))
         capsLock = 1;
     if (isLower(key))
         capsLock = 0;

@@ -1,10 +1,11 @@
 // xwindow.cpp -- what the game asks of X itself, past GLUT: whether the
 // display can be opened at all, the window's class and icon, and whether
-// the window still has the keyboard focus. Like shutdown.cpp beside it, it
+// the window still has the keyboard focus, and whether Caps Lock is on. Like shutdown.cpp beside it, it
 // is the game's own X-specific corner: only programs that open the real
 // window pull it in, and the rest of the game knows nothing of X.
 
 #include <GL/glx.h>
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -104,4 +105,15 @@ void watchFocus(int value)
         hadFocus = focus;
     }
     glutTimerFunc(10, watchFocus, 0);
+}
+
+// Whether the keyboard's Caps Lock is on (1) or off (0), from the modifiers
+// X keeps locked; 1 when X cannot say, so the letter that asked decides.
+int xCapsLock()
+{
+    Display* display = glXGetCurrentDisplay();
+    XkbStateRec state;
+    if (display == nullptr || XkbGetState(display, XkbUseCoreKbd, &state) != Success)
+        return 1;
+    return (state.locked_mods & LockMask) != 0;
 }

@@ -145,6 +145,17 @@ TEST_F(PlayerTest, CapsLockIsToldFromShiftAndLettersComeUpInEitherCase)
     keyPressed('Z', 0, 0);  // upper case under Shift: no Caps Lock
     EXPECT_EQ(capsLock, 0);
 
+    // Shift still held but forgotten by the table (the window lost the
+    // focus meanwhile): the platform says Caps Lock is off, so no note.
+    releaseAllKeys();
+    capsLockState = [] { return 0; };
+    keyPressed('Z', 0, 0);
+    EXPECT_EQ(capsLock, 0);
+    capsLockState = [] { return 1; };
+    keyPressed('Z', 0, 0);
+    EXPECT_EQ(capsLock, 1);
+    capsLockState = nullptr;
+
     // z pressed, then Caps Lock turned on, then z let go: X reports Z.
     releaseAllKeys();
     keyPressed('z', 0, 0);
