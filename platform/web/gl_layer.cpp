@@ -108,29 +108,23 @@ void transform(const Mat& m, const float v[4], float out[4])
 }
 
 // The inverse transpose of the upper 3x3 of m, in the upper 3x3 of a Mat,
-// for carrying normals into eye coordinates.
+// for carrying normals into eye coordinates: each element is its cofactor
+// over the determinant. Element (r, c) of a matrix is m[c * 4 + r].
 Mat inverseTranspose3(const Mat& a)
 {
-    const float* m = a.m;
-    double c00 = (double)m[5] * m[10] - (double)m[9] * m[6];
-    double c01 = (double)m[8] * m[6] - (double)m[4] * m[10];
-    double c02 = (double)m[4] * m[9] - (double)m[8] * m[5];
-    double det = m[0] * c00 + m[1] * c01 + m[2] * c02;
-    Mat r = identity();
+    auto at = [&a](int r, int c) { return (double)a.m[(c % 3) * 4 + r % 3]; };
+    double cof[3][3];
+    for (int r = 0; r < 3; r++)
+        for (int c = 0; c < 3; c++)  // cyclic order gives the cofactor's sign
+            cof[r][c] = at(r + 1, c + 1) * at(r + 2, c + 2) - at(r + 1, c + 2) * at(r + 2, c + 1);
+    double det = at(0, 0) * cof[0][0] + at(0, 1) * cof[0][1] + at(0, 2) * cof[0][2];
+    Mat n = identity();
     if (det == 0)
-        return r;
-    double inv = 1 / det;
-    // Cofactors over the determinant: the inverse transposed, row by row.
-    r.m[0] = (float)(c00 * inv);
-    r.m[4] = (float)(c01 * inv);
-    r.m[8] = (float)(c02 * inv);
-    r.m[1] = (float)(((double)m[9] * m[2] - (double)m[1] * m[10]) * inv);
-    r.m[5] = (float)(((double)m[0] * m[10] - (double)m[8] * m[2]) * inv);
-    r.m[9] = (float)(((double)m[8] * m[1] - (double)m[0] * m[9]) * inv);
-    r.m[2] = (float)(((double)m[1] * m[6] - (double)m[5] * m[2]) * inv);
-    r.m[6] = (float)(((double)m[4] * m[2] - (double)m[0] * m[6]) * inv);
-    r.m[10] = (float)(((double)m[0] * m[5] - (double)m[4] * m[1]) * inv);
-    return r;
+        return n;
+    for (int r = 0; r < 3; r++)
+        for (int c = 0; c < 3; c++)
+            n.m[c * 4 + r] = (float)(cof[r][c] / det);
+    return n;
 }
 
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }

@@ -125,24 +125,27 @@ function fillControls() {
 }
 
 // Runs as many game frames as the page time since the start calls for,
-// drawing only the last; when more than MOST_AT_ONCE are due, the rest
-// are dropped (counted in window.clankwiseDropped).
+// drawing only the last; when more than MOST_AT_ONCE are due, the rest are
+// dropped. window.clankwisePace tells, as of the last animation frame, its
+// time, the frames run and dropped so far, and the most run at once.
 function pace() {
-  var start = null, done = 0;
-  window.clankwiseDropped = 0;
+  var start = null;
+  var p = window.clankwisePace = { now: 0, run: 0, dropped: 0, most: 0 };
   function tick(now) {
     if (start === null) start = now;
-    var due = Math.floor((now - start) / FRAME_MS) - done;
+    var due = Math.floor((now - start) / FRAME_MS) - p.run;
     if (due > MOST_AT_ONCE) {
-      window.clankwiseDropped += due - MOST_AT_ONCE;
+      p.dropped += due - MOST_AT_ONCE;
       start += (due - MOST_AT_ONCE) * FRAME_MS;
       due = MOST_AT_ONCE;
     }
     if (due > 0) {
       fitCanvas();
       Module._webFrames(due);
-      done += due;
+      p.run += due;
+      p.most = Math.max(p.most, due);
     }
+    p.now = now;
     requestAnimationFrame(tick);
   }
   requestAnimationFrame(tick);

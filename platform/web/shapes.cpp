@@ -181,7 +181,7 @@ void glutSolidCone(GLdouble base, GLdouble height, GLint slices, GLint stacks)
     glBegin(GL_TRIANGLE_FAN);
     glNormal3f(0, 0, -1);
     glVertex3f(0, 0, 0);
-    for (int j = slices; j >= 0; j--)
+    for (int j = 0; j <= slices; j++)  // clockwise from above: it faces down
         glVertex3f(c[j] * b, s[j] * b, 0);
     glEnd();
     for (int i = 0; i < stacks; i++) {
