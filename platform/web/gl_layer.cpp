@@ -66,7 +66,12 @@ struct Call {
     float a[4];
 };
 std::vector<std::vector<Call>> lists(1);  // list 0 is never used
+// What each list leaves behind when nothing is drawn: its last colour,
+// normal and materials, or, when it moves the matrix outside a push and
+// pop, every call but the vertices.
+std::vector<std::vector<Call>> residues(1);
 std::vector<Call>* recording;           // nullptr when not recording
+GLuint recordingName;
 
 // Feedback mode.
 bool feedback;
@@ -643,6 +648,7 @@ GLuint glGenLists(GLsizei range)
         return 0;
     GLuint first = (GLuint)lists.size();
     lists.resize(lists.size() + range);
+    residues.resize(lists.size());
     return first;
 }
 
@@ -655,17 +661,48 @@ void glNewList(GLuint list, GLenum mode)
         return;
     lists[list].clear();
     recording = &lists[list];
+    recordingName = list;
 }
 
-void glEndList() { recording = nullptr; }
+// Works out the list's residue (see residues).
+void glEndList()
+{
+    if (recording == nullptr)
+        return;
+    std::vector<Call>& residue = residues[recordingName];
+    residue.clear();
+    int depth = 0;
+    bool neutral = true;
+    for (const Call& c : *recording) {
+        depth += c.op == OP_PUSH ? 1 : (c.op == OP_POP ? -1 : 0);
+        bool moves = c.op == OP_TRANSLATE || c.op == OP_ROTATE || c.op == OP_SCALE;
+        neutral = neutral && depth >= 0 && !(moves && depth == 0);
+        if (c.op != OP_VERTEX && c.op != OP_BEGIN && c.op != OP_END)
+            residue.push_back(c);
+    }
+    if (neutral && depth == 0) {
+        // Only the last of each kind of current value counts.
+        std::vector<Call> last;
+        for (auto c = residue.rbegin(); c != residue.rend(); ++c) {
+            bool seen = false;
+            for (const Call& l : last)
+                seen = seen || (l.op == c->op && (c->op != OP_MATERIAL || l.a[0] == c->a[0]));
+            if (!seen && c->op != OP_PUSH && c->op != OP_POP && c->op != OP_TRANSLATE &&
+                c->op != OP_ROTATE && c->op != OP_SCALE)
+                last.insert(last.begin(), *c);
+        }
+        residue = last;
+    }
+    recording = nullptr;
+}
 
-// Replays a list's calls (a list called while recording is left out: the
-// game never nests them).
+// Replays a list's calls, or only its residue when nothing is drawn (a list
+// called while recording is left out: the game never nests them).
 void glCallList(GLuint list)
 {
     if (list == 0 || list >= lists.size() || recording != nullptr)
         return;
-    for (const Call& c : lists[list]) {
+    for (const Call& c : (layerRasterise || feedback) ? lists[list] : residues[list]) {
         const float* a = c.a;
         switch (c.op) {
         case OP_PUSH: glPushMatrix(); break;
