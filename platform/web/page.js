@@ -90,7 +90,10 @@ function gameKey(e) {
 
 function onKey(down, e) {
   var key = gameKey(e);
-  if (!key || e.ctrlKey || e.metaKey) return;  // leave the browser's shortcuts alone
+  if (!key) return;
+  // The browser's shortcuts stay the browser's; the modifiers themselves
+  // still reach the game, which lets go of the character keys on them.
+  if ((e.ctrlKey || e.metaKey) && !(e.code in MODIFIER)) return;
   e.preventDefault();                          // no help on F1, no scrolling
   if (down && e.repeat) return;                // a held key is held, not repeated
   Module._webKey(down ? 1 : 0, key[0], key[1]);
