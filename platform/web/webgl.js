@@ -2,7 +2,9 @@
 // gl_layer.cpp hands over, already in clip coordinates with their lit
 // colours, and writes the help's text on the 2D canvas over the picture.
 
-mergeInto(LibraryManager.library, {
+// addToLibrary is the newer emscriptens' name for mergeInto.
+(typeof addToLibrary === 'function' ? addToLibrary
+  : function (functions) { mergeInto(LibraryManager.library, functions); })({
   $clankwiseGL: {
     gl: null, buffer: null, text: null,
 
