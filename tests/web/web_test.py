@@ -183,6 +183,23 @@ def replay_scripts(browser, base, out, pngdiff, immediate_too):
                 check(diff.returncode == 0, "%s: %s" % (label, diff.stdout.strip() or diff.stderr.strip()))
 
 
+# Scripts the test page must refuse, and what its message must say.
+BAD_SCRIPTS = [
+    ("/keys/missing.keys", "404"),
+    ("data:text/plain,z%20x2%0Azz%20x1", "line 2: unknown key name \"zz\""),
+]
+
+
+def refused_scripts(browser, base):
+    for script, message in BAD_SCRIPTS:
+        browser.open("%sindex.html?script=%s" % (base, script))
+        state = browser.wait_for("document.body && document.body.dataset.state !== 'loading'"
+                                 " && document.body.dataset.state")
+        text = browser.js("document.getElementById('trace').textContent")
+        check(state == "error" and message in text,
+              "%s: state %s, message %r" % (script, state, text))
+
+
 # Keys as Chromium sends them on a French keyboard: key, code, virtual key.
 MODE_KEYS = [
     (("F5", "F5", 116), 3),
@@ -277,6 +294,7 @@ def main():
         browser = Browser(profile)
         try:
             replay_scripts(browser, base, args.out, args.pngdiff, immediate_too={"tour"})
+            refused_scripts(browser, base)
             player_page(browser, base, args.out)
         except RuntimeError as e:
             check(False, str(e))
