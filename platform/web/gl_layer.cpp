@@ -322,6 +322,7 @@ GLenum glGetError() { return GL_NO_ERROR; }
 void glFlush() { layerFlush(); }
 void glFinish() { layerFlush(); }
 
+// Kept clamped, as GL keeps it. Writes clearColour.
 void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 {
     float c[4] = {r, g, b, a};
@@ -329,6 +330,8 @@ void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
         clearColour[k] = clamp01(c[k]);
 }
 
+// Clears colour and depth (and the text over the picture), unless the
+// frame will not be shown.
 void glClear(GLbitfield mask)
 {
     layerFlush();
@@ -337,6 +340,7 @@ void glClear(GLbitfield mask)
                    (int)(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)));
 }
 
+// Writes cur.viewport; a negative size counts as 0.
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h)
 {
     cur.viewport[0] = x;
@@ -370,6 +374,7 @@ void glPopMatrix()
         stackTop[matrixMode]--;
 }
 
+// Multiplies the current matrix by m, rounded to single precision.
 void glMultMatrixd(const GLdouble* m)
 {
     Mat f;
@@ -420,6 +425,7 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
     apply(r);
 }
 
+// Scales the current matrix.
 void glScalef(GLfloat x, GLfloat y, GLfloat z)
 {
     if (record(OP_SCALE, x, y, z))
@@ -431,6 +437,8 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z)
     apply(s);
 }
 
+// The parallel projection, in double precision as GL computes it; a
+// degenerate box is refused.
 void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f)
 {
     if (l == r || b == t || n == f)
@@ -446,6 +454,7 @@ void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdoubl
     glMultMatrixd(m);
 }
 
+// The matrices and the viewport, as the game reads them back.
 void glGetDoublev(GLenum pname, GLdouble* params)
 {
     int which = pname == GL_PROJECTION_MATRIX ? 1 : 0;
@@ -457,6 +466,7 @@ void glGetDoublev(GLenum pname, GLdouble* params)
             params[k] = cur.viewport[k];
 }
 
+// The current normal and colour, and the matrices.
 void glGetFloatv(GLenum pname, GLfloat* params)
 {
     if (pname == GL_CURRENT_NORMAL)
@@ -482,6 +492,7 @@ void glBegin(GLenum mode)
         normalMatrix = inverseTranspose3(stacks[0][stackTop[0]]);
 }
 
+// Cuts the primitive into triangles, for the batch or the feedback buffer.
 void glEnd()
 {
     if (record(OP_END))
@@ -494,6 +505,8 @@ void glEnd()
     emitPrimitive();
 }
 
+// The current colour, which colour material also makes the ambient and
+// diffuse material. Writes cur.color and the material.
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 {
     if (record(OP_COLOR, r, g, b, a))
@@ -510,6 +523,7 @@ void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) { glColor4f(r, g, b, 1); }
 
+// The current normal. Writes cur.normal.
 void glNormal3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (record(OP_NORMAL, x, y, z))
@@ -575,6 +589,7 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
         glLightf(light, pname, params[0]);
 }
 
+// The spot light's cone and attenuation, within the ranges GL accepts.
 void glLightf(GLenum light, GLenum pname, GLfloat param)
 {
     if (light != GL_LIGHT2)
@@ -587,6 +602,7 @@ void glLightf(GLenum light, GLenum pname, GLfloat param)
         attenuation[pname - GL_CONSTANT_ATTENUATION] = param;
 }
 
+// The light as stored: position and direction in eye coordinates.
 void glGetLightfv(GLenum light, GLenum pname, GLfloat* params)
 {
     if (light != GL_LIGHT2)
@@ -654,6 +670,8 @@ GLuint glGenLists(GLsizei range)
 
 GLboolean glIsList(GLuint list) { return list != 0 && list < lists.size(); }
 
+// Starts recording into `list` (replacing what it held); the calls are
+// kept, not run, until glEndList.
 void glNewList(GLuint list, GLenum mode)
 {
     (void)mode;
