@@ -70,7 +70,8 @@ class Browser:
         self.proc = subprocess.Popen(
             ["chromium", "--headless", "--no-sandbox", "--remote-debugging-pipe",
              "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--no-first-run",
-             "--disable-gpu-vsync", "--window-size=1000,800", "--user-data-dir=" + profile,
+             "--disable-gpu-vsync", "--disable-dev-shm-usage",
+             "--window-size=1000,800", "--user-data-dir=" + profile,
              "about:blank"],
             preexec_fn=pipes, close_fds=False, stdout=subprocess.DEVNULL,
             stderr=open(os.path.join(profile, "chromium.log"), "w"))
