@@ -279,6 +279,21 @@ def player_page(browser, base, out):
     check(probe(browser, 3) == 0 and probe(browser, 0) == x1,
           "a click outside lets every key go (%d held) and the robot stops" % probe(browser, 3))
 
+    # Another tab in front: the page loses the focus and is hidden (last:
+    # a hidden page runs no more frames).
+    browser.click("#canvas")
+    browser.key("keyDown", "z", "KeyW", 90)
+    after_frames(browser, 2)
+    held = probe(browser, 3)
+    other = browser.call("Target.createTarget", url="about:blank")["targetId"]
+    browser.call("Target.activateTarget", targetId=other)
+    try:
+        browser.wait_for("Module._webProbe(3) === 0 && !document.hasFocus()", limit=30)
+        released = True
+    except RuntimeError:
+        released = False
+    check(held == 1 and released, "another tab in front lets every key go (%d held before)" % held)
+
 
 def main():
     parser = argparse.ArgumentParser()
