@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # test.sh -- the one test command: installs what is missing, builds
 # everything in build/ and runs every test there (unit, window, golden...),
-# then builds the unit tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-asan/ and runs them. Every stage runs
+# then builds the game for web browsers in build-web/ and tests it in
+# headless Chromium (CLANKWISE_SKIP_WEB=1 skips that), then builds the unit
+# tests again with AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-asan/ and runs them. Every stage runs
 # even when an earlier one failed, so one run shows all that is wrong; the
 # exit status is non-zero if anything failed. Needs no display: the window
 # tests start their own Xvfb.
@@ -58,6 +60,28 @@ if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLANKWISE_SANITIZE=OF
 else
     FAILED+=("build/ configure or build")
 fi
+
+# ==== WEB BUILD IN HEADLESS CHROMIUM =========================================
+# The game built for web browsers (build-web/, scripts/web.sh) and played in
+# headless Chromium: every key script's trace and kept pictures, real keys,
+# pacing (tests/web/web_test.py). It compares with the desktop build's
+# pngdiff. CLANKWISE_SKIP_WEB=1 leaves it out (it installs emscripten and
+# chromium, about 1.2 GB).
+if [ "${CLANKWISE_SKIP_WEB:-0}" = 1 ]; then
+    SUMMARY+=("build-web/ web page: skipped (CLANKWISE_SKIP_WEB=1)")
+else
+    stage "web build in build-web/ and its tests in headless Chromium"
+    WEB_LOG=$(mktemp)
+    bash scripts/web.sh --test --pngdiff build/tests/golden/pngdiff 2>&1 | tee "$WEB_LOG"
+    if [ "${PIPESTATUS[0]}" = 0 ]; then
+        SUMMARY+=("build-web/ web page: $(grep -c '^ok ' "$WEB_LOG") checks passed")
+    else
+        SUMMARY+=("build-web/ web page: $(grep -c '^FAIL ' "$WEB_LOG") checks failed, see above")
+        FAILED+=("build-web/ web page")
+    fi
+    rm -f "$WEB_LOG"
+fi
+# ==== END OF WEB BUILD ========================================================
 
 stage "sanitizer build in build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}

@@ -1,0 +1,769 @@
+// gl_layer.cpp -- fixed-function OpenGL for the web build, as the game uses
+// it: the two matrix stacks, glBegin/glEnd cut into triangles, per-vertex
+// lighting (the global ambient light and one spot light, colour material,
+// normalised normals, smooth shading), display lists, feedback and
+// glPushAttrib. Matrices are kept in single precision, as desktop GL keeps
+// them, so what the game reads back with glGetDoublev is what it would read
+// there.
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "layer.h"
+
+int layerRasterise = 1;
+
+namespace {
+
+struct Mat {
+    float m[16];  // column-major, as GL hands matrices out
+};
+
+const int STACK_DEPTH = 32;
+
+Mat stacks[2][STACK_DEPTH];   // 0 model-view, 1 projection
+int stackTop[2];              // index of the current matrix of each stack
+int matrixMode;               // 0 or 1, as stacks' first index
+
+// Enables and state that glPushAttrib can save.
+struct Attrib {
+    GLbitfield mask;
+    bool lighting, light2, depthTest, colorMaterial, normalize, blend, cullFace;
+    int viewport[4];
+    float color[4], normal[3];
+    int matrixMode;
+};
+Attrib cur = {0, false, false, false, false, false, false, false, {0, 0, 500, 500},
+              {1, 1, 1, 1}, {0, 0, 1}, 0};
+std::vector<Attrib> attribStack;
+
+// The one light the game uses, in eye coordinates, and the scene's ambient.
+float lightDiffuse[4] = {0, 0, 0, 1};
+float lightPosition[4] = {0, 0, 1, 0};
+float spotDirection[3] = {0, 0, -1};
+float spotCutoff = 180, spotExponent = 0;
+float attenuation[3] = {1, 0, 0};
+const float SCENE_AMBIENT = 0.2f;
+float materialAmbient[4] = {0.2f, 0.2f, 0.2f, 1}, materialDiffuse[4] = {0.8f, 0.8f, 0.8f, 1};
+
+float clearColour[4];
+
+// The primitive being built and this frame's batch of lit triangles
+// (x, y, z, w, r, g, b, a each).
+GLenum primitive;
+bool inPrimitive;
+std::vector<float> primVerts;  // eye x, y, z, clip x, y, z, w, r, g, b, a
+std::vector<float> batch;
+int batchFlags, batchBlend, batchViewport[4];
+Mat normalMatrix;              // inverse transpose of the model-view, this primitive
+
+// Display lists: the calls recorded between glNewList and glEndList.
+enum Op { OP_PUSH, OP_POP, OP_TRANSLATE, OP_ROTATE, OP_SCALE, OP_COLOR, OP_NORMAL,
+          OP_VERTEX, OP_BEGIN, OP_END, OP_MATERIAL };
+struct Call {
+    int op;
+    float a[4];
+};
+std::vector<std::vector<Call>> lists(1);  // list 0 is never used
+// What each list leaves behind when nothing is drawn: its last colour,
+// normal and materials, or, when it moves the matrix outside a push and
+// pop, every call but the vertices.
+std::vector<std::vector<Call>> residues(1);
+std::vector<Call>* recording;           // nullptr when not recording
+GLuint recordingName;
+
+// Feedback mode.
+bool feedback;
+GLfloat* feedbackBuffer;
+int feedbackSize, feedbackUsed;
+bool feedbackOverflow;
+
+Mat& top() { return stacks[matrixMode][stackTop[matrixMode]]; }
+
+// r = a * b, in single precision as GL multiplies its matrices.
+void multiply(Mat& r, const Mat& a, const Mat& b)
+{
+    Mat t;
+    for (int col = 0; col < 4; col++)
+        for (int row = 0; row < 4; row++) {
+            float sum = 0;
+            for (int k = 0; k < 4; k++)
+                sum += a.m[k * 4 + row] * b.m[col * 4 + k];
+            t.m[col * 4 + row] = sum;
+        }
+    r = t;
+}
+
+Mat identity()
+{
+    Mat i = {};
+    i.m[0] = i.m[5] = i.m[10] = i.m[15] = 1;
+    return i;
+}
+
+// Multiplies the current matrix on the right by m.
+void apply(const Mat& m) { multiply(top(), top(), m); }
+
+void transform(const Mat& m, const float v[4], float out[4])
+{
+    for (int row = 0; row < 4; row++)
+        out[row] = m.m[row] * v[0] + m.m[4 + row] * v[1] + m.m[8 + row] * v[2] +
+                   m.m[12 + row] * v[3];
+}
+
+// The inverse transpose of the upper 3x3 of m, in the upper 3x3 of a Mat,
+// for carrying normals into eye coordinates: each element is its cofactor
+// over the determinant. Element (r, c) of a matrix is m[c * 4 + r].
+Mat inverseTranspose3(const Mat& a)
+{
+    auto at = [&a](int r, int c) { return (double)a.m[(c % 3) * 4 + r % 3]; };
+    double cof[3][3];
+    for (int r = 0; r < 3; r++)
+        for (int c = 0; c < 3; c++)  // cyclic order gives the cofactor's sign
+            cof[r][c] = at(r + 1, c + 1) * at(r + 2, c + 2) - at(r + 1, c + 2) * at(r + 2, c + 1);
+    double det = at(0, 0) * cof[0][0] + at(0, 1) * cof[0][1] + at(0, 2) * cof[0][2];
+    Mat n = identity();
+    if (det == 0)
+        return n;
+    for (int r = 0; r < 3; r++)
+        for (int c = 0; c < 3; c++)
+            n.m[c * 4 + r] = (float)(cof[r][c] / det);
+    return n;
+}
+
+float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+
+// The colour of a vertex at eye position p with the current normal: the
+// scene's ambient light on the ambient material, plus the spot light's
+// diffuse part, attenuated with distance and by the cone. Specular light is
+// left out: the game's light has none.
+void lightVertex(const float p[4], float out[4])
+{
+    const float* amb = cur.colorMaterial ? cur.color : materialAmbient;
+    const float* dif = cur.colorMaterial ? cur.color : materialDiffuse;
+    float n[3];
+    for (int row = 0; row < 3; row++)
+        n[row] = normalMatrix.m[row] * cur.normal[0] + normalMatrix.m[4 + row] * cur.normal[1] +
+                 normalMatrix.m[8 + row] * cur.normal[2];
+    float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (cur.normalize && len > 0)
+        for (float& c : n)
+            c /= len;
+    for (int k = 0; k < 3; k++)
+        out[k] = SCENE_AMBIENT * amb[k];
+    out[3] = dif[3];
+    if (!cur.light2)
+        return;
+    float l[3], d = 1, att = 1, spot = 1;
+    for (int k = 0; k < 3; k++)
+        l[k] = lightPosition[3] != 0 ? lightPosition[k] - p[k] : lightPosition[k];
+    d = std::sqrt(l[0] * l[0] + l[1] * l[1] + l[2] * l[2]);
+    if (d > 0)
+        for (float& c : l)
+            c /= d;
+    if (lightPosition[3] != 0) {
+        att = 1 / (attenuation[0] + attenuation[1] * d + attenuation[2] * d * d);
+        if (spotCutoff != 180) {
+            const float* s = spotDirection;
+            float sl = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
+            float c = sl > 0 ? -(l[0] * s[0] + l[1] * s[1] + l[2] * s[2]) / sl : 0;
+            spot = c < std::cos(spotCutoff * (float)M_PI / 180) ? 0 : std::pow(c, spotExponent);
+        }
+    }
+    float nl = n[0] * l[0] + n[1] * l[1] + n[2] * l[2];
+    if (nl > 0)
+        for (int k = 0; k < 3; k++)
+            out[k] += att * spot * nl * lightDiffuse[k] * dif[k];
+}
+
+}  // namespace
+
+// --- batching -------------------------------------------------------------
+
+// Hands the batched triangles to WebGL with the state they were made under.
+void layerFlush()
+{
+    if (!batch.empty())
+        webglDraw(batch.data(), (int)(batch.size() / 8), batchFlags, batchViewport[0],
+                  batchViewport[1], batchViewport[2], batchViewport[3], batchBlend);
+    batch.clear();
+}
+
+namespace {
+
+// Starts a new batch whenever the state the triangles are filled under
+// changes.
+void matchBatchState()
+{
+    int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
+    if (flags != batchFlags || cur.blend != (bool)batchBlend ||
+        memcmp(cur.viewport, batchViewport, sizeof batchViewport) != 0) {
+        layerFlush();
+        batchFlags = flags;
+        batchBlend = cur.blend;
+        memcpy(batchViewport, cur.viewport, sizeof batchViewport);
+    }
+}
+
+void putFeedback(float v)
+{
+    if (feedbackUsed < feedbackSize)
+        feedbackBuffer[feedbackUsed++] = v;
+    else
+        feedbackOverflow = true;
+}
+
+// One triangle of vertices a, b, c of the primitive: into the batch, or in
+// feedback mode into the buffer as a polygon in window coordinates (only
+// if wholly inside the view volume: the layer clips nothing it hands back).
+void emitTriangle(int a, int b, int c)
+{
+    const float* v[3] = {&primVerts[a * 11], &primVerts[b * 11], &primVerts[c * 11]};
+    if (feedback) {
+        for (const float* p : v)
+            for (int k = 0; k < 3; k++)
+                if (!(std::fabs(p[3 + k]) <= p[6]))
+                    return;
+        putFeedback(GL_POLYGON_TOKEN);
+        putFeedback(3);
+        for (const float* p : v) {
+            putFeedback((p[3] / p[6] + 1) * 0.5f * cur.viewport[2] + cur.viewport[0]);
+            putFeedback((p[4] / p[6] + 1) * 0.5f * cur.viewport[3] + cur.viewport[1]);
+            putFeedback((p[5] / p[6] + 1) * 0.5f);
+            for (int k = 7; k < 11; k++)
+                putFeedback(p[k]);
+        }
+        return;
+    }
+    for (const float* p : v)
+        batch.insert(batch.end(), p + 3, p + 11);
+}
+
+// Cuts the finished primitive into triangles, keeping each one's winding.
+// A quad is split from its second corner, as the desktop's renderer does.
+void emitPrimitive()
+{
+    int n = (int)(primVerts.size() / 11);
+    switch (primitive) {
+    case GL_TRIANGLES:
+        for (int i = 0; i + 2 < n; i += 3)
+            emitTriangle(i, i + 1, i + 2);
+        break;
+    case GL_TRIANGLE_STRIP:
+    case GL_QUAD_STRIP:
+        for (int i = 0; i + 2 < n; i++)
+            i % 2 == 0 ? emitTriangle(i, i + 1, i + 2) : emitTriangle(i + 1, i, i + 2);
+        break;
+    case GL_TRIANGLE_FAN:
+    case GL_POLYGON:
+        for (int i = 1; i + 1 < n; i++)
+            emitTriangle(0, i, i + 1);
+        break;
+    case GL_QUADS:
+        for (int i = 0; i + 3 < n; i += 4) {
+            if (feedback) {
+                emitTriangle(i, i + 1, i + 2);
+                emitTriangle(i, i + 2, i + 3);
+            } else {
+                emitTriangle(i, i + 1, i + 3);
+                emitTriangle(i + 1, i + 2, i + 3);
+            }
+        }
+        break;
+    default:  // points and lines: the game draws none
+        break;
+    }
+}
+
+bool record(int op, float a0 = 0, float a1 = 0, float a2 = 0, float a3 = 0)
+{
+    if (recording == nullptr)
+        return false;
+    recording->push_back({op, {a0, a1, a2, a3}});
+    return true;
+}
+
+bool* capability(GLenum cap)
+{
+    switch (cap) {
+    case GL_LIGHTING: return &cur.lighting;
+    case GL_LIGHT2: return &cur.light2;
+    case GL_DEPTH_TEST: return &cur.depthTest;
+    case GL_COLOR_MATERIAL: return &cur.colorMaterial;
+    case GL_NORMALIZE: return &cur.normalize;
+    case GL_BLEND: return &cur.blend;
+    case GL_CULL_FACE: return &cur.cullFace;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+// --- state ----------------------------------------------------------------
+
+void glEnable(GLenum cap)
+{
+    if (bool* b = capability(cap))
+        *b = true;
+}
+
+void glDisable(GLenum cap)
+{
+    if (bool* b = capability(cap))
+        *b = false;
+}
+
+void glShadeModel(GLenum) {}
+void glPointSize(GLfloat) {}
+void glBlendFunc(GLenum, GLenum) {}  // the game blends only by source alpha
+void glPixelStorei(GLenum, GLint) {}
+GLenum glGetError() { return GL_NO_ERROR; }
+void glFlush() { layerFlush(); }
+void glFinish() { layerFlush(); }
+
+// Kept clamped, as GL keeps it. Writes clearColour.
+void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
+{
+    float c[4] = {r, g, b, a};
+    for (int k = 0; k < 4; k++)
+        clearColour[k] = clamp01(c[k]);
+}
+
+// Clears colour and depth (and the text over the picture), unless the
+// frame will not be shown.
+void glClear(GLbitfield mask)
+{
+    layerFlush();
+    if (layerRasterise)
+        webglClear(clearColour[0], clearColour[1], clearColour[2], clearColour[3],
+                   (int)(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)));
+}
+
+// Writes cur.viewport; a negative size counts as 0.
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h)
+{
+    cur.viewport[0] = x;
+    cur.viewport[1] = y;
+    cur.viewport[2] = w < 0 ? 0 : w;
+    cur.viewport[3] = h < 0 ? 0 : h;
+}
+
+// --- matrices -------------------------------------------------------------
+
+void glMatrixMode(GLenum mode) { cur.matrixMode = matrixMode = mode == GL_PROJECTION ? 1 : 0; }
+void glLoadIdentity() { top() = identity(); }
+
+// A push past the stack's depth or a pop of its last matrix is refused, as
+// GL refuses it (with an error the game never asks for).
+void glPushMatrix()
+{
+    if (record(OP_PUSH))
+        return;
+    if (stackTop[matrixMode] + 1 < STACK_DEPTH) {
+        stacks[matrixMode][stackTop[matrixMode] + 1] = top();
+        stackTop[matrixMode]++;
+    }
+}
+
+void glPopMatrix()
+{
+    if (record(OP_POP))
+        return;
+    if (stackTop[matrixMode] > 0)
+        stackTop[matrixMode]--;
+}
+
+// Multiplies the current matrix by m, rounded to single precision.
+void glMultMatrixd(const GLdouble* m)
+{
+    Mat f;
+    for (int k = 0; k < 16; k++)
+        f.m[k] = (float)m[k];
+    apply(f);
+}
+
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    if (record(OP_TRANSLATE, x, y, z))
+        return;
+    Mat t = identity();
+    t.m[12] = x;
+    t.m[13] = y;
+    t.m[14] = z;
+    apply(t);
+}
+
+void glTranslated(GLdouble x, GLdouble y, GLdouble z)
+{
+    glTranslatef((float)x, (float)y, (float)z);
+}
+
+// The rotation of `angle` degrees about the axis (x, y, z), normalised.
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+{
+    if (record(OP_ROTATE, angle, x, y, z))
+        return;
+    float len = std::sqrt(x * x + y * y + z * z);
+    if (len == 0)
+        return;
+    x /= len;
+    y /= len;
+    z /= len;
+    float rad = angle * (float)M_PI / 180;
+    float s = std::sin(rad), c = std::cos(rad), t = 1 - c;
+    Mat r = identity();
+    r.m[0] = x * x * t + c;
+    r.m[1] = y * x * t + z * s;
+    r.m[2] = z * x * t - y * s;
+    r.m[4] = x * y * t - z * s;
+    r.m[5] = y * y * t + c;
+    r.m[6] = z * y * t + x * s;
+    r.m[8] = x * z * t + y * s;
+    r.m[9] = y * z * t - x * s;
+    r.m[10] = z * z * t + c;
+    apply(r);
+}
+
+// Scales the current matrix.
+void glScalef(GLfloat x, GLfloat y, GLfloat z)
+{
+    if (record(OP_SCALE, x, y, z))
+        return;
+    Mat s = identity();
+    s.m[0] = x;
+    s.m[5] = y;
+    s.m[10] = z;
+    apply(s);
+}
+
+// The parallel projection, in double precision as GL computes it; a
+// degenerate box is refused.
+void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f)
+{
+    if (l == r || b == t || n == f)
+        return;
+    double m[16] = {};
+    m[0] = 2 / (r - l);
+    m[5] = 2 / (t - b);
+    m[10] = -2 / (f - n);
+    m[12] = -(r + l) / (r - l);
+    m[13] = -(t + b) / (t - b);
+    m[14] = -(f + n) / (f - n);
+    m[15] = 1;
+    glMultMatrixd(m);
+}
+
+// The matrices and the viewport, as the game reads them back.
+void glGetDoublev(GLenum pname, GLdouble* params)
+{
+    int which = pname == GL_PROJECTION_MATRIX ? 1 : 0;
+    if (pname == GL_MODELVIEW_MATRIX || pname == GL_PROJECTION_MATRIX)
+        for (int k = 0; k < 16; k++)
+            params[k] = stacks[which][stackTop[which]].m[k];
+    if (pname == GL_VIEWPORT)
+        for (int k = 0; k < 4; k++)
+            params[k] = cur.viewport[k];
+}
+
+// The current normal and colour, and the matrices.
+void glGetFloatv(GLenum pname, GLfloat* params)
+{
+    if (pname == GL_CURRENT_NORMAL)
+        memcpy(params, cur.normal, sizeof cur.normal);
+    if (pname == GL_CURRENT_COLOR)
+        memcpy(params, cur.color, sizeof cur.color);
+    if (pname == GL_MODELVIEW_MATRIX || pname == GL_PROJECTION_MATRIX) {
+        int which = pname == GL_PROJECTION_MATRIX ? 1 : 0;
+        memcpy(params, stacks[which][stackTop[which]].m, 16 * sizeof(float));
+    }
+}
+
+// --- vertices -------------------------------------------------------------
+
+void glBegin(GLenum mode)
+{
+    if (record(OP_BEGIN, (float)mode))
+        return;
+    primitive = mode;
+    inPrimitive = true;
+    primVerts.clear();
+    if (cur.lighting && (layerRasterise || feedback))
+        normalMatrix = inverseTranspose3(stacks[0][stackTop[0]]);
+}
+
+// Cuts the primitive into triangles, for the batch or the feedback buffer.
+void glEnd()
+{
+    if (record(OP_END))
+        return;
+    inPrimitive = false;
+    if (!layerRasterise && !feedback)
+        return;
+    if (!feedback)
+        matchBatchState();
+    emitPrimitive();
+}
+
+// The current colour, which colour material also makes the ambient and
+// diffuse material. Writes cur.color and the material.
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
+{
+    if (record(OP_COLOR, r, g, b, a))
+        return;
+    cur.color[0] = r;
+    cur.color[1] = g;
+    cur.color[2] = b;
+    cur.color[3] = a;
+    if (cur.colorMaterial) {
+        memcpy(materialAmbient, cur.color, sizeof cur.color);
+        memcpy(materialDiffuse, cur.color, sizeof cur.color);
+    }
+}
+
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { glColor4f(r, g, b, 1); }
+
+// The current normal. Writes cur.normal.
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    if (record(OP_NORMAL, x, y, z))
+        return;
+    cur.normal[0] = x;
+    cur.normal[1] = y;
+    cur.normal[2] = z;
+}
+
+// A vertex: to eye and clip coordinates, lit or in the current colour.
+// Skipped altogether when the frame will not be shown.
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    if (record(OP_VERTEX, x, y, z))
+        return;
+    if (!inPrimitive || (!layerRasterise && !feedback))
+        return;
+    float v[4] = {x, y, z, 1}, eye[4], clip[4], colour[4];
+    transform(stacks[0][stackTop[0]], v, eye);
+    transform(stacks[1][stackTop[1]], eye, clip);
+    if (cur.lighting)
+        lightVertex(eye, colour);
+    else
+        memcpy(colour, cur.color, sizeof colour);
+    primVerts.insert(primVerts.end(), eye, eye + 3);
+    primVerts.insert(primVerts.end(), clip, clip + 4);
+    for (float c : colour)
+        primVerts.push_back(clamp01(c));
+}
+
+// --- lighting -------------------------------------------------------------
+
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
+{
+    (void)face;
+    if (pname != GL_AMBIENT && pname != GL_DIFFUSE)
+        return;  // no specular light, no emission in this game
+    if (record(OP_MATERIAL, (float)pname, params[0], params[1], params[2]))
+        return;
+    if (!cur.colorMaterial)  // colour material owns them while on
+        memcpy(pname == GL_AMBIENT ? materialAmbient : materialDiffuse, params,
+               4 * sizeof(float));
+}
+
+// The light's position and direction are stored in eye coordinates, through
+// the model-view matrix of the moment, as GL stores them.
+void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
+{
+    if (light != GL_LIGHT2)
+        return;
+    const Mat& mv = stacks[0][stackTop[0]];
+    if (pname == GL_DIFFUSE)
+        memcpy(lightDiffuse, params, 4 * sizeof(float));
+    if (pname == GL_POSITION)
+        transform(mv, params, lightPosition);
+    if (pname == GL_SPOT_DIRECTION) {
+        float d[4] = {params[0], params[1], params[2], 0}, out[4];
+        transform(mv, d, out);
+        memcpy(spotDirection, out, sizeof spotDirection);
+    }
+    if (pname == GL_SPOT_EXPONENT || pname == GL_SPOT_CUTOFF ||
+        (pname >= GL_CONSTANT_ATTENUATION && pname <= GL_QUADRATIC_ATTENUATION))
+        glLightf(light, pname, params[0]);
+}
+
+// The spot light's cone and attenuation, within the ranges GL accepts.
+void glLightf(GLenum light, GLenum pname, GLfloat param)
+{
+    if (light != GL_LIGHT2)
+        return;
+    if (pname == GL_SPOT_EXPONENT && param >= 0 && param <= 128)
+        spotExponent = param;
+    if (pname == GL_SPOT_CUTOFF && ((param >= 0 && param <= 90) || param == 180))
+        spotCutoff = param;
+    if (pname >= GL_CONSTANT_ATTENUATION && pname <= GL_QUADRATIC_ATTENUATION && param >= 0)
+        attenuation[pname - GL_CONSTANT_ATTENUATION] = param;
+}
+
+// The light as stored: position and direction in eye coordinates.
+void glGetLightfv(GLenum light, GLenum pname, GLfloat* params)
+{
+    if (light != GL_LIGHT2)
+        return;
+    if (pname == GL_POSITION)
+        memcpy(params, lightPosition, sizeof lightPosition);
+    if (pname == GL_SPOT_DIRECTION)
+        memcpy(params, spotDirection, sizeof spotDirection);
+    if (pname == GL_DIFFUSE)
+        memcpy(params, lightDiffuse, sizeof lightDiffuse);
+    if (pname == GL_SPOT_CUTOFF)
+        params[0] = spotCutoff;
+    if (pname == GL_SPOT_EXPONENT)
+        params[0] = spotExponent;
+}
+
+// --- attributes -----------------------------------------------------------
+
+void glPushAttrib(GLbitfield mask)
+{
+    Attrib saved = cur;
+    saved.mask = mask;
+    attribStack.push_back(saved);
+}
+
+// Puts back the groups the matching push saved, and only those.
+void glPopAttrib()
+{
+    if (attribStack.empty())
+        return;
+    Attrib s = attribStack.back();
+    attribStack.pop_back();
+    if (s.mask & GL_ENABLE_BIT) {
+        cur.lighting = s.lighting;
+        cur.light2 = s.light2;
+        cur.depthTest = s.depthTest;
+        cur.colorMaterial = s.colorMaterial;
+        cur.normalize = s.normalize;
+        cur.blend = s.blend;
+        cur.cullFace = s.cullFace;
+    }
+    if (s.mask & GL_COLOR_BUFFER_BIT)
+        cur.blend = s.blend;
+    if (s.mask & GL_VIEWPORT_BIT)
+        memcpy(cur.viewport, s.viewport, sizeof cur.viewport);
+    if (s.mask & GL_CURRENT_BIT) {
+        memcpy(cur.color, s.color, sizeof cur.color);
+        memcpy(cur.normal, s.normal, sizeof cur.normal);
+    }
+    if (s.mask & GL_TRANSFORM_BIT)
+        glMatrixMode(s.matrixMode == 1 ? GL_PROJECTION : GL_MODELVIEW);
+}
+
+// --- display lists --------------------------------------------------------
+
+GLuint glGenLists(GLsizei range)
+{
+    if (range <= 0)
+        return 0;
+    GLuint first = (GLuint)lists.size();
+    lists.resize(lists.size() + range);
+    residues.resize(lists.size());
+    return first;
+}
+
+GLboolean glIsList(GLuint list) { return list != 0 && list < lists.size(); }
+
+// Starts recording into `list` (replacing what it held); the calls are
+// kept, not run, until glEndList.
+void glNewList(GLuint list, GLenum mode)
+{
+    (void)mode;
+    if (list == 0 || list >= lists.size() || recording != nullptr)
+        return;
+    lists[list].clear();
+    recording = &lists[list];
+    recordingName = list;
+}
+
+// Works out the list's residue (see residues).
+void glEndList()
+{
+    if (recording == nullptr)
+        return;
+    std::vector<Call>& residue = residues[recordingName];
+    residue.clear();
+    int depth = 0;
+    bool neutral = true;
+    for (const Call& c : *recording) {
+        depth += c.op == OP_PUSH ? 1 : (c.op == OP_POP ? -1 : 0);
+        bool moves = c.op == OP_TRANSLATE || c.op == OP_ROTATE || c.op == OP_SCALE;
+        neutral = neutral && depth >= 0 && !(moves && depth == 0);
+        if (c.op != OP_VERTEX && c.op != OP_BEGIN && c.op != OP_END)
+            residue.push_back(c);
+    }
+    if (neutral && depth == 0) {
+        // Only the last of each kind of current value counts.
+        std::vector<Call> last;
+        for (auto c = residue.rbegin(); c != residue.rend(); ++c) {
+            bool seen = false;
+            for (const Call& l : last)
+                seen = seen || (l.op == c->op && (c->op != OP_MATERIAL || l.a[0] == c->a[0]));
+            if (!seen && c->op != OP_PUSH && c->op != OP_POP && c->op != OP_TRANSLATE &&
+                c->op != OP_ROTATE && c->op != OP_SCALE)
+                last.insert(last.begin(), *c);
+        }
+        residue = last;
+    }
+    recording = nullptr;
+}
+
+// Replays a list's calls, or only its residue when nothing is drawn (a list
+// called while recording is left out: the game never nests them).
+void glCallList(GLuint list)
+{
+    if (list == 0 || list >= lists.size() || recording != nullptr)
+        return;
+    for (const Call& c : (layerRasterise || feedback) ? lists[list] : residues[list]) {
+        const float* a = c.a;
+        switch (c.op) {
+        case OP_PUSH: glPushMatrix(); break;
+        case OP_POP: glPopMatrix(); break;
+        case OP_TRANSLATE: glTranslatef(a[0], a[1], a[2]); break;
+        case OP_ROTATE: glRotatef(a[0], a[1], a[2], a[3]); break;
+        case OP_SCALE: glScalef(a[0], a[1], a[2]); break;
+        case OP_COLOR: glColor4f(a[0], a[1], a[2], a[3]); break;
+        case OP_NORMAL: glNormal3f(a[0], a[1], a[2]); break;
+        case OP_VERTEX: glVertex3f(a[0], a[1], a[2]); break;
+        case OP_BEGIN: glBegin((GLenum)a[0]); break;
+        case OP_END: glEnd(); break;
+        case OP_MATERIAL: {
+            float m[4] = {a[1], a[2], a[3], 1};
+            glMaterialfv(GL_FRONT, (GLenum)a[0], m);
+            break;
+        }
+        }
+    }
+}
+
+// --- feedback and the rest ------------------------------------------------
+
+void glFeedbackBuffer(GLsizei size, GLenum type, GLfloat* buffer)
+{
+    (void)type;  // the game asks for GL_3D_COLOR only
+    feedbackBuffer = buffer;
+    feedbackSize = size;
+}
+
+// Switching back to rendering returns the number of values written, or -1
+// when the buffer was too small, as GL does.
+GLint glRenderMode(GLenum mode)
+{
+    GLint result = 0;
+    if (feedback)
+        result = feedbackOverflow ? -1 : feedbackUsed;
+    feedback = mode == GL_FEEDBACK && feedbackBuffer != nullptr;
+    feedbackUsed = 0;
+    feedbackOverflow = false;
+    return result;
+}
+
+void glRasterPos2i(GLint x, GLint y);  // glut_layer.cpp, with the text
+
+void glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, GLvoid*) {}

@@ -1,0 +1,325 @@
+#!/usr/bin/env python3
+"""web_test.py -- the web build in headless Chromium, driven over the
+DevTools protocol on a pipe (no extra packages): every key script's trace
+against the kept one, the kept shots against the kept pictures, real key
+events in the player's page, and the frame pacing.
+
+  python3 tests/web/web_test.py [--pngdiff PATH] [--out DIR]
+
+Needs build-web/site (bash scripts/web.sh) and pngdiff from the desktop
+build (build/tests/golden/pngdiff). Exit status 0 when everything passed.
+"""
+
+import argparse
+import base64
+import functools
+import http.server
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SITE = os.path.join(ROOT, "build-web", "site")
+SCRIPTS = os.path.join(ROOT, "tools", "scripts")
+GOLDEN = os.path.join(ROOT, "tests", "golden")
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    """The site, and the key scripts under /keys/."""
+
+    def translate_path(self, path):
+        path = path.split("?", 1)[0]
+        if path.startswith("/keys/"):
+            return os.path.join(SCRIPTS, os.path.basename(path))
+        return super().translate_path(path)
+
+    def log_message(self, *args):
+        pass
+
+
+def serve():
+    handler = functools.partial(Handler, directory=SITE)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+class Browser:
+    """Headless Chromium, its DevTools messages on file descriptors 3 and 4
+    (NUL-terminated JSON), one page attached with a flat session."""
+
+    def __init__(self, profile):
+        to_chrome_r, self.to_chrome = os.pipe()
+        self.from_chrome, from_chrome_w = os.pipe()
+
+        def pipes():
+            os.dup2(to_chrome_r, 3)
+            os.dup2(from_chrome_w, 4)
+
+        self.proc = subprocess.Popen(
+            ["chromium", "--headless", "--no-sandbox", "--remote-debugging-pipe",
+             "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--no-first-run",
+             "--disable-gpu-vsync", "--disable-dev-shm-usage",
+             "--window-size=1000,800", "--user-data-dir=" + profile,
+             "about:blank"],
+            preexec_fn=pipes, close_fds=False, stdout=subprocess.DEVNULL,
+            stderr=open(os.path.join(profile, "chromium.log"), "w"))
+        os.close(to_chrome_r)
+        os.close(from_chrome_w)
+        self.buffer = b""
+        self.next_id = 0
+        target = self.call("Target.createTarget", url="about:blank")["targetId"]
+        self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
+
+    def call(self, method, session=None, **params):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params}
+        if session:
+            message["sessionId"] = session
+        os.write(self.to_chrome, json.dumps(message).encode() + b"\0")
+        while True:
+            while b"\0" not in self.buffer:
+                chunk = os.read(self.from_chrome, 1 << 20)
+                if not chunk:
+                    raise RuntimeError("chromium went away (see chromium.log)")
+                self.buffer += chunk
+            raw, self.buffer = self.buffer.split(b"\0", 1)
+            reply = json.loads(raw)
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError("%s: %s" % (method, reply["error"]))
+                return reply["result"]
+
+    def page(self, method, **params):
+        return self.call(method, session=self.session, **params)
+
+    def js(self, expression):
+        result = self.page("Runtime.evaluate", expression=expression, returnByValue=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError("%s: %s" % (expression, result["exceptionDetails"]))
+        return result["result"].get("value")
+
+    def open(self, url):
+        self.page("Page.navigate", url=url)
+
+    def wait_for(self, expression, limit=900):
+        """Polls until the expression is truthy; the limit only ends a hung run."""
+        end = time.monotonic() + limit
+        while time.monotonic() < end:
+            value = self.js(expression)
+            if value:
+                return value
+            time.sleep(0.05)
+        raise RuntimeError("gave up waiting for " + expression)
+
+    def key(self, kind, key, code, vk):
+        params = {"type": kind, "key": key, "code": code, "windowsVirtualKeyCode": vk}
+        if len(key) == 1 and kind == "keyDown":
+            params["text"] = key
+        self.page("Input.dispatchKeyEvent", **params)
+
+    def click(self, selector):
+        box = self.js("(function(){var r=document.querySelector('%s').getBoundingClientRect();"
+                      "return [r.x + r.width / 2, r.y + r.height / 2];})()" % selector)
+        for kind in ("mousePressed", "mouseReleased"):
+            self.page("Input.dispatchMouseEvent", type=kind, x=box[0], y=box[1],
+                      button="left", clickCount=1)
+
+    def close(self):
+        try:
+            self.call("Browser.close")
+        except (RuntimeError, OSError):
+            pass
+        try:
+            self.proc.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+
+def replay_scripts(browser, base, out, pngdiff, immediate_too):
+    """Each script's trace and kept shots, as the desktop's golden tests do."""
+    for name in sorted(n[:-5] for n in os.listdir(SCRIPTS) if n.endswith(".keys")):
+        for immediate in ([0, 1] if name in immediate_too else [0]):
+            label = name + (" (immediate)" if immediate else "")
+            started = time.monotonic()
+            browser.open("%sindex.html?script=/keys/%s.keys&seed=1%s"
+                         % (base, name, "&immediate=1" if immediate else ""))
+            state = browser.wait_for("document.body && document.body.dataset.state !== 'loading'"
+                                     " && document.body.dataset.state")
+            trace = browser.js("document.getElementById('trace').textContent")
+            with open(os.path.join(GOLDEN, "traces", name + ".trace")) as f:
+                kept = f.read()
+            frames = len(trace.splitlines())
+            check(state == "done" and trace == kept, "%s: trace of %d frames %s the kept one (%.1f s)"
+                  % (label, frames, "equals" if trace == kept else "DIFFERS from",
+                     time.monotonic() - started))
+            if immediate:
+                continue
+            shots = json.loads(browser.js("JSON.stringify(window.clankwiseShots || {})"))
+            kept_dir = os.path.join(GOLDEN, "images", name)
+            folder = os.path.join(out, name)
+            os.makedirs(folder, exist_ok=True)
+            for picture in sorted(os.listdir(kept_dir)):
+                shot = picture[:-4]
+                if shot not in shots:
+                    check(False, "%s: no picture %s from the page" % (label, shot))
+                    continue
+                path = os.path.join(folder, picture)
+                with open(path, "wb") as f:
+                    f.write(base64.b64decode(shots[shot].split(",", 1)[1]))
+                diff = subprocess.run([pngdiff, "--diff", path[:-4] + ".diff.png",
+                                       os.path.join(kept_dir, picture), path],
+                                      capture_output=True, text=True)
+                check(diff.returncode == 0, "%s: %s" % (label, diff.stdout.strip() or diff.stderr.strip()))
+
+
+# Scripts the test page must refuse, and what its message must say.
+BAD_SCRIPTS = [
+    ("/keys/missing.keys", "404"),
+    ("data:text/plain,z%20x2%0Azz%20x1", "line 2: unknown key name \"zz\""),
+]
+
+
+def refused_scripts(browser, base):
+    for script, message in BAD_SCRIPTS:
+        browser.open("%sindex.html?script=%s" % (base, script))
+        state = browser.wait_for("document.body && document.body.dataset.state !== 'loading'"
+                                 " && document.body.dataset.state")
+        text = browser.js("document.getElementById('trace').textContent")
+        check(state == "error" and message in text,
+              "%s: state %s, message %r" % (script, state, text))
+
+
+# Keys as Chromium sends them on a French keyboard: key, code, virtual key.
+MODE_KEYS = [
+    (("F5", "F5", 116), 3),
+    (("\u00e9", "Digit2", 50), 1),
+    (("\"", "Digit3", 51), 2),
+    (("'", "Digit4", 52), 4),
+    (("&", "Digit1", 49), 0),
+]
+
+
+def probe(browser, what):
+    return browser.js("Module._webProbe(%d)" % what)
+
+
+def after_frames(browser, count):
+    """Waits until the page has run `count` more game frames."""
+    target = probe(browser, 4) + count
+    browser.wait_for("Module._webProbe(4) >= %d" % target, limit=120)
+
+
+def player_page(browser, base, out):
+    browser.open(base + "index.html")
+    browser.wait_for("document.body && document.body.dataset.state === 'playing'")
+    after_frames(browser, 20)
+
+    # Pacing, from the page's own account at its animation frames: frames
+    # run plus frames dropped (by the catch-up bound, on a slow or busy
+    # machine) follow page time at 100 a second.
+    sample = "[clankwisePace.now, clankwisePace.run, clankwisePace.dropped]"
+    t0, f0, d0 = browser.js(sample)
+    browser.wait_for("clankwisePace.now - %f >= 3000" % t0)
+    t1, f1, d1 = browser.js(sample)
+    rate = (f1 - f0 + d1 - d0) * 1000 / (t1 - t0)
+    check(99 <= rate <= 101, "pacing: %d frames run and %d dropped in %.0f ms of page time: "
+          "%.2f a second (99..101); %.1f run a second"
+          % (f1 - f0, d1 - d0, t1 - t0, rate, (f1 - f0) * 1000 / (t1 - t0)))
+    # A page that stalls for 0.6 s (60 frames) catches up by 25 at most.
+    browser.js("(function(){var t = performance.now(); while (performance.now() - t < 600);})()")
+    browser.wait_for("clankwisePace.dropped - %d >= 35" % d1, limit=60)
+    check(browser.js("clankwisePace.most") <= 25, "after a 0.6 s stall: at most %d frames at once"
+          % browser.js("clankwisePace.most"))
+
+    # A held key drives the robot; the canvas gets the keys once clicked.
+    browser.click("#canvas")
+    browser.js("window.notPrevented = []; addEventListener('keydown', function (e) {"
+               " if (!e.defaultPrevented) notPrevented.push(e.key); })")
+    check(browser.js("document.activeElement.id") == "canvas", "a click gives the canvas the keys")
+    x0, z0 = probe(browser, 0), probe(browser, 1)
+    browser.key("keyDown", "z", "KeyW", 90)
+    after_frames(browser, 30)
+    moved = ((probe(browser, 0) - x0) ** 2 + (probe(browser, 1) - z0) ** 2) ** 0.5
+    check(moved > 0.5, "z held for 30 frames moves the robot %.2f units" % moved)
+
+    # The camera keys, the French top row and a function key; each stays held.
+    for (key, code, vk), mode in MODE_KEYS:
+        browser.key("keyDown", key, code, vk)
+        after_frames(browser, 2)
+        browser.key("keyUp", key, code, vk)
+        check(probe(browser, 2) == mode, "%s selects camera %d (got %d)" % (key, mode, probe(browser, 2)))
+    browser.key("keyDown", "F5", "F5", 116)
+    browser.key("keyDown", " ", "Space", 32)
+    after_frames(browser, 5)
+    shot = browser.page("Page.captureScreenshot", format="png")["data"]
+    with open(os.path.join(out, "page-map.png"), "wb") as f:
+        f.write(base64.b64decode(shot))
+    left = browser.js("notPrevented")
+    check(probe(browser, 3) == 3 and left == [],
+          "z, F5 and space held: %d keys held; the browser's own use of the keys prevented"
+          " (left to it: %s)" % (probe(browser, 3), left))
+
+    # Focus elsewhere: every key goes, and the robot stands still.
+    browser.click("aside h1")
+    after_frames(browser, 3)
+    x1 = probe(browser, 0)
+    after_frames(browser, 10)
+    check(probe(browser, 3) == 0 and probe(browser, 0) == x1,
+          "a click outside lets every key go (%d held) and the robot stops" % probe(browser, 3))
+
+    # Another tab in front: the page loses the focus and is hidden (last:
+    # a hidden page runs no more frames).
+    browser.click("#canvas")
+    browser.key("keyDown", "z", "KeyW", 90)
+    after_frames(browser, 2)
+    held = probe(browser, 3)
+    other = browser.call("Target.createTarget", url="about:blank")["targetId"]
+    browser.call("Target.activateTarget", targetId=other)
+    try:
+        browser.wait_for("Module._webProbe(3) === 0 && !document.hasFocus()", limit=30)
+        released = True
+    except RuntimeError:
+        released = False
+    check(held == 1 and released, "another tab in front lets every key go (%d held before)" % held)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--pngdiff", default=os.path.join(ROOT, "build", "tests", "golden", "pngdiff"))
+    parser.add_argument("--out", default=os.path.join(ROOT, "build-web", "test-out"))
+    args = parser.parse_args()
+    for needed in (os.path.join(SITE, "index.html"), args.pngdiff):
+        if not os.path.exists(needed):
+            sys.exit("web_test: %s is missing: run bash scripts/web.sh and build the desktop "
+                     "build first" % needed)
+    os.makedirs(args.out, exist_ok=True)
+    server, base = serve()
+    with tempfile.TemporaryDirectory() as profile:
+        browser = Browser(profile)
+        try:
+            replay_scripts(browser, base, args.out, args.pngdiff, immediate_too={"tour"})
+            refused_scripts(browser, base)
+            player_page(browser, base, args.out)
+        except RuntimeError as e:
+            check(False, str(e))
+        finally:
+            browser.close()
+            server.shutdown()
+    print("web_test: %s" % ("%d failed" % len(failures) if failures else "all passed"))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
