@@ -1,6 +1,6 @@
 // xwindow.cpp -- what the game asks of X itself, past GLUT: whether the
-// display can be opened at all, the window's class and icon, and whether
-// the window still has the keyboard focus. Like shutdown.cpp beside it, it
+// display can be opened at all, the window's class and icon, whether the
+// window still has the keyboard focus, and letting go of the GLX context. Like shutdown.cpp beside it, it
 // is the game's own X-specific corner: only programs that open the real
 // window pull it in, and the rest of the game knows nothing of X.
 
@@ -14,6 +14,16 @@
 #include <cstring>
 
 #include "game.h"
+
+// Lets go of the GL context while its window still exists, so nothing is
+// flushed into a window that is gone.
+void releaseContext()
+{
+    if (glXGetCurrentContext() != nullptr) {
+        glFinish();
+        glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+    }
+}
 
 // The window icon, 16 and 32 pixels square, as _NET_WM_ICON wants it: width,
 // height, then one 0xAARRGGBB value per pixel, rows from the top; made from
