@@ -141,7 +141,7 @@ build_deps() {
 build_game() {
     cmake -S "$ROOT" -B "$OUT" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_PREFIX_PATH="$PREFIX" >/dev/null
-    cmake --build "$OUT" -j"$JOBS" --target clankwise replay record unit_tests
+    cmake --build "$OUT" -j"$JOBS" --target clankwise replay record unit_tests clankwise_counted
 }
 
 # The zip for players: the three programs, stripped, and their README.
