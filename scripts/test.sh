@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # test.sh -- the one test command: installs what is missing, builds
 # everything in build/ and runs every test there (unit, window, golden...),
-# then builds the unit tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-asan/ and runs them. Every stage runs
-# even when an earlier one failed, so one run shows all that is wrong; the
-# exit status is non-zero if anything failed. Needs no display: the window
+# then cross-builds for Windows in build-windows/ and runs its tests under
+# wine (CLANKWISE_SKIP_WINDOWS=1 skips that), then builds the unit tests
+# again with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
+# and runs them. Every stage runs even when an earlier one failed, so one
+# run shows all that is wrong; the exit status is non-zero if anything failed. Needs no display: the window
 # tests start their own Xvfb.
 
 set -uo pipefail
@@ -58,6 +59,25 @@ if cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCLANKWISE_SANITIZE=OF
 else
     FAILED+=("build/ configure or build")
 fi
+
+# ==== WINDOWS BUILD UNDER WINE ================================================
+# The game cross-built for Windows in build-windows/ (scripts/windows.sh) and
+# its tests run under wine (tests/windows/run.sh), pictures compared with
+# build/'s pngdiff. CLANKWISE_SKIP_WINDOWS=1 leaves this stage out.
+if [ "${CLANKWISE_SKIP_WINDOWS:-0}" = 1 ]; then
+    SUMMARY+=("build-windows/: skipped (CLANKWISE_SKIP_WINDOWS=1)")
+elif stage "Windows build in build-windows/ (mingw-w64)" && bash scripts/windows.sh; then
+    stage "Windows tests under wine"
+    if bash tests/windows/run.sh build-windows build/tests/golden/pngdiff build-windows/test-run; then
+        SUMMARY+=("build-windows/ under wine: unit tests, bad input, 5 golden scripts and the game passed")
+    else
+        SUMMARY+=("build-windows/ under wine: failed, see its output above")
+        FAILED+=("build-windows/ tests under wine")
+    fi
+else
+    FAILED+=("build-windows/ build")
+fi
+# ==== END OF WINDOWS BUILD UNDER WINE =========================================
 
 stage "sanitizer build in build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}
