@@ -5,8 +5,8 @@
 # wine (CLANKWISE_SKIP_WINDOWS=1 skips that), then builds the unit tests
 # again with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
 # and runs them. Every stage runs even when an earlier one failed, so one
-# run shows all that is wrong; the exit status is non-zero if anything failed. Needs no display: the window
-# tests start their own Xvfb.
+# run shows all that is wrong; the exit status is non-zero if anything
+# failed. Needs no display: the window tests start their own Xvfb.
 
 set -uo pipefail
 
