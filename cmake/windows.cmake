@@ -27,3 +27,10 @@ set_target_properties(OpenGL::GLU PROPERTIES INTERFACE_LINK_LIBRARIES glu32)
 
 set(CLANKWISE_PLATFORM_SOURCES src/world/shutdown.cpp src/world/win32_window.cpp)
 set(CLANKWISE_PLATFORM_LIBRARIES)
+
+# sin, cos, asin and acos from the GNU C Library's own sources (built by
+# scripts/windows.sh), ahead of the C runtime's: mingw's differ from glibc's
+# in the last bits, and the game's state must not. Every program of the
+# build links them through the game's library.
+find_library(CLANKWISE_MATHS_LIBRARY NAMES glibc_maths REQUIRED)
+set(CLANKWISE_CORE_LIBRARIES ${CLANKWISE_MATHS_LIBRARY})

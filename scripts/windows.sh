@@ -99,6 +99,40 @@ cmake_dep() {
     cmake --install "$DEPS/build/$name" >/dev/null
 }
 
+# sin, cos, sincos, asin and acos from Debian's glibc source package, the
+# version the machine runs, in glibc's three x86_64 variants with glibc's
+# flags for each (scripts/windows/glibc-maths/dispatch.c picks one at run
+# time as glibc does): libglibc_maths.a. Only the maths folders are taken
+# from the source archive.
+build_maths() {
+    local shim=$ROOT/scripts/windows/glibc-maths work=$DEPS/build/glibc-maths archive dbl variant
+    mkdir -p "$DEPS/src" "$work"
+    (cd "$DEPS/src" && apt-get source -q --download-only glibc >&2)
+    archive=$(ls "$DEPS"/src/glibc_*.orig.tar.xz | head -n 1)
+    rm -rf "$work"/* && tar -xJf "$archive" -C "$work" --strip-components=1 --wildcards \
+        '*/sysdeps/ieee754/dbl-64/*'
+    dbl=$work/sysdeps/ieee754/dbl-64
+    for variant in sse2 fma fma4; do
+        local flags=(-O2 -std=gnu11 -frounding-math -fno-builtin -I"$shim" -I"$dbl")
+        case $variant in
+            sse2) flags+=(-ffp-contract=off) ;;
+            fma) flags+=(-mfma -mavx2 -ffp-contract=fast) ;;
+            fma4) flags+=(-mfma4 -ffp-contract=fast) ;;
+        esac
+        local names=(-D__sin=__sin_$variant -D__cos=__cos_$variant -D__sincos=__sincos_$variant
+            -D__ieee754_asin=__asin_$variant -D__ieee754_acos=__acos_$variant)
+        x86_64-w64-mingw32-gcc "${flags[@]}" "${names[@]}" -c "$dbl/s_sin.c" -o "$work/s_sin-$variant.o"
+        x86_64-w64-mingw32-gcc "${flags[@]}" "${names[@]}" -c "$dbl/s_sincos.c" -o "$work/s_sincos-$variant.o"
+        x86_64-w64-mingw32-gcc "${flags[@]}" "${names[@]}" -c "$dbl/e_asin.c" -o "$work/e_asin-$variant.o"
+    done
+    x86_64-w64-mingw32-gcc -O2 -ffp-contract=off -I"$shim" -I"$dbl" -c "$dbl/branred.c" -o "$work/branred.o"
+    x86_64-w64-mingw32-gcc -O2 -ffp-contract=off -I"$shim" -I"$dbl" -c "$dbl/sincostab.c" -o "$work/sincostab.o"
+    x86_64-w64-mingw32-gcc -O2 -fno-builtin -Wall -Wextra -c "$shim/dispatch.c" -o "$work/dispatch.o"
+    rm -f "$PREFIX/lib/libglibc_maths.a"
+    x86_64-w64-mingw32-ar rcs "$PREFIX/lib/libglibc_maths.a" "$work"/*.o
+    basename "$archive" .orig.tar.xz >"$DEPS/glibc-maths.done"
+}
+
 # The four libraries, static, each built once (a stamp names its version).
 build_deps() {
     local src
@@ -134,6 +168,7 @@ build_deps() {
         cmake_dep "$src" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
         basename "$src" >"$DEPS/googletest.done"
     }
+    [ -f "$DEPS/glibc-maths.done" ] || build_maths
     echo "windows: static libraries from $(cat "$DEPS"/*.done | tr '\n' ' ')"
 }
 
@@ -141,7 +176,7 @@ build_deps() {
 build_game() {
     cmake -S "$ROOT" -B "$OUT" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_PREFIX_PATH="$PREFIX" >/dev/null
-    cmake --build "$OUT" -j"$JOBS" --target clankwise replay record unit_tests clankwise_counted
+    cmake --build "$OUT" -j"$JOBS" --target clankwise replay record unit_tests clankwise_counted math_walks
 }
 
 # The zip for players: the three programs, stripped, and their README.
