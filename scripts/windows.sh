@@ -193,6 +193,14 @@ make_zip() {
     # Windows' own editors want CRLF line ends.
     sed 's/$/\r/' "$ROOT/packaging/windows/README.txt" >"$stage/README.txt"
     sed 's/$/\r/' "$ROOT/LICENSE" >"$stage/LICENSE.txt"
+    # The libraries linked in, with the terms Debian ships them under.
+    mkdir -p "$stage/licences"
+    local pkg
+    for pkg in zlib libpng1.6 freeglut; do
+        sed 's/$/\r/' "$(ls -d "$DEPS"/src/"$pkg"-*/ | head -n 1)debian/copyright" >"$stage/licences/$pkg.txt"
+    done
+    tar -xJOf "$(ls "$DEPS"/src/glibc_*.debian.tar.xz | head -n 1)" debian/copyright |
+        sed 's/$/\r/' >"$stage/licences/glibc.txt"
     (cd "$OUT/zip" && zip -q -X -r "$OUT/$name.zip" "$name")
     echo "windows: $OUT/$name.zip ($(stat -c %s "$OUT/$name.zip") bytes)"
 }
