@@ -1,8 +1,9 @@
 // xwindow.cpp -- what the game asks of X itself, past GLUT: whether the
 // display can be opened at all, the window's class and icon, whether the
-// window still has the keyboard focus, and letting go of the GLX context. Like shutdown.cpp beside it, it
-// is the game's own X-specific corner: only programs that open the real
-// window pull it in, and the rest of the game knows nothing of X.
+// window still has the keyboard focus, and letting go of the GLX context.
+// It is the game's own X-specific corner (win32_window.cpp is Windows'):
+// only programs that open the real window pull it in, and the rest of the
+// game knows nothing of X.
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
