@@ -2,12 +2,13 @@
 # test.sh -- the one test command: installs what is missing, builds
 # everything in build/ and runs every test there (unit, window, golden...),
 # then builds the game for web browsers in build-web/ and tests it in
-# headless Chromium (CLANKWISE_SKIP_WEB=1 skips that), then builds the unit
-# tests again with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-asan/ and runs them. Every stage runs
-# even when an earlier one failed, so one run shows all that is wrong; the
-# exit status is non-zero if anything failed. Needs no display: the window
-# tests start their own Xvfb.
+# headless Chromium (CLANKWISE_SKIP_WEB=1 skips that), then cross-builds for
+# Windows in build-windows/ and runs its tests under wine
+# (CLANKWISE_SKIP_WINDOWS=1 skips that), then builds the unit tests again
+# with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ and
+# runs them. Every stage runs even when an earlier one failed, so one run
+# shows all that is wrong; the exit status is non-zero if anything failed.
+# Needs no display: the window tests start their own Xvfb.
 
 set -uo pipefail
 
@@ -61,7 +62,7 @@ else
     FAILED+=("build/ configure or build")
 fi
 
-# ==== WEB BUILD IN HEADLESS CHROMIUM =========================================
+# ==== WEB BUILD IN HEADLESS CHROMIUM ==================================
 # The game built for web browsers (build-web/, scripts/web.sh) and played in
 # headless Chromium: every key script's trace and kept pictures, real keys,
 # pacing (tests/web/web_test.py). It compares with the desktop build's
@@ -82,6 +83,25 @@ else
     rm -f "$WEB_LOG"
 fi
 # ==== END OF WEB BUILD ========================================================
+=======
+# ==== WINDOWS BUILD UNDER WINE ================================================
+# The game cross-built for Windows in build-windows/ (scripts/windows.sh) and
+# its tests run under wine (tests/windows/run.sh), against build/'s pictures
+# tool and maths. CLANKWISE_SKIP_WINDOWS=1 leaves this stage out.
+if [ "${CLANKWISE_SKIP_WINDOWS:-0}" = 1 ]; then
+    SUMMARY+=("build-windows/: skipped (CLANKWISE_SKIP_WINDOWS=1)")
+elif stage "Windows build in build-windows/ (mingw-w64)" && bash scripts/windows.sh; then
+    stage "Windows tests under wine"
+    if bash tests/windows/run.sh build-windows build build-windows/test-run; then
+        SUMMARY+=("build-windows/ under wine: maths, unit tests, bad input, 5 golden scripts and the game passed")
+    else
+        SUMMARY+=("build-windows/ under wine: failed, see its output above")
+        FAILED+=("build-windows/ tests under wine")
+    fi
+else
+    FAILED+=("build-windows/ build")
+fi
+# ==== END OF WINDOWS BUILD UNDER WINE =========================================
 
 stage "sanitizer build in build-asan/ (AddressSanitizer + UndefinedBehaviorSanitizer)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1}

@@ -134,12 +134,13 @@ int readCommandLine(int argc, char** argv);
 void windowClosing();
 void closeWindow();
 
-// world/xwindow.cpp: the X-specific part, linked only by programs that open
-// the real window
+// world/xwindow.cpp (world/win32_window.cpp on Windows): the part that is
+// the platform's own, linked only by programs that open the real window
 int checkDisplay(const char* program, int argc, char** argv);
 void nameWindow();
 void watchFocus(int value);
-int xCapsLock();
+int keyboardCapsLock();
+void releaseContext();
 
 // world/pause.cpp
 void togglePause();

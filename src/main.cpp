@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     plantTrees();
     openWindow(&argc, argv);
     nameWindow();
-    capsLockState = xCapsLock;
+    capsLockState = keyboardCapsLock;
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutCloseFunc(windowClosing);
     glutTimerFunc(10, update, 0);

@@ -65,7 +65,7 @@ static void iconFrame()
 int main(int argc, char** argv)
 {
     for (int i = 1; i + 1 < argc; i += 2) {
-        long n = 0;
+        long long n = 0;
         if (strcmp(argv[i], "--out") == 0)
             iconOut = argv[i + 1];
         else if (strcmp(argv[i], "--size") == 0 && (n = wholeNumber(argv[i + 1], 16, 1024)) >= 0)

@@ -97,12 +97,12 @@ static int readOptions(int argc, char** argv, unsigned* seed)
     std::string out, trace;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string opt = argv[i];
-        long n = 0;
+        long long n = 0;
         if (opt == "--out")
             out = argv[i + 1];
         else if (opt == "--trace")
             trace = argv[i + 1];
-        else if (opt == "--seed" && (n = wholeNumber(argv[i + 1], 0, 4294967295L)) >= 0)
+        else if (opt == "--seed" && (n = wholeNumber(argv[i + 1], 0, 4294967295LL)) >= 0)
             *seed = (unsigned)n;
         else if (opt == "--frames" && (n = wholeNumber(argv[i + 1], 1, 1000000)) >= 0)
             frameLimit = n;
@@ -111,9 +111,9 @@ static int readOptions(int argc, char** argv, unsigned* seed)
     }
     if (out.empty() || argc % 2 == 0)
         return 0;
-    recordOut = fopen(out.c_str(), "w");
+    recordOut = fopen(out.c_str(), "wb");
     if (!trace.empty())
-        recordTrace = fopen(trace.c_str(), "w");
+        recordTrace = fopen(trace.c_str(), "wb");
     if (recordOut == nullptr || (!trace.empty() && recordTrace == nullptr)) {
         fprintf(stderr, "record: cannot write %s: %s\n",
                 recordOut == nullptr ? out.c_str() : trace.c_str(), strerror(errno));

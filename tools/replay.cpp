@@ -79,14 +79,14 @@ static int readOptions(int argc, char** argv)
             return 0;
         }
         const char* value = argv[++i];
-        long n = 0;
+        long long n = 0;
         if (opt == "--script") {
             replayScript = value;
         } else if (opt == "--out") {
             replayOut = value;
         } else if (opt == "--trace") {
             replayTrace = value;
-        } else if (opt == "--seed" && (n = wholeNumber(value, 0, 4294967295L)) >= 0) {
+        } else if (opt == "--seed" && (n = wholeNumber(value, 0, 4294967295LL)) >= 0) {
             replaySeed = (unsigned)n;
         } else if (opt == "--every" && (n = wholeNumber(value, 1, 1000000)) >= 0) {
             replayEvery = (int)n;
@@ -209,7 +209,9 @@ static int openTrace(FILE** trace)
     *trace = nullptr;
     if (replayTrace.empty())
         return 1;
-    *trace = replayTrace == "-" ? stdout : fopen(replayTrace.c_str(), "w");
+    if (replayTrace == "-")
+        binaryStdout();
+    *trace = replayTrace == "-" ? stdout : fopen(replayTrace.c_str(), "wb");
     if (*trace == nullptr)
         fprintf(stderr, "replay: cannot write trace \"%s\": %s\n", replayTrace.c_str(),
                 strerror(errno));

@@ -39,9 +39,11 @@ std::string keyName(int code, int special);
 
 // Output (replay_output.cpp).
 // A whole decimal number in [low, high], or -1 (for the command lines).
-long wholeNumber(const char* text, long low, long high);
+long long wholeNumber(const char* text, long long low, long long high);
 
 int prepareOutFolder(const std::string& dir);
+// Puts stdout in binary mode where the platform has a text mode (Windows).
+void binaryStdout();
 int writeFrontBufferPng(const std::string& path);
 void writeStateLine(FILE* out, long frame);
 

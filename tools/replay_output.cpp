@@ -11,13 +11,40 @@
 #include "replay.h"
 #include "game.h"
 
+// ---- Where Windows differs: mkdir takes no permission bits there, and a
+// stream in text mode would write every "\n" as "\r\n", which would break
+// byte-for-byte comparison of traces and key scripts.
+#ifdef _WIN32
+#include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+static int makeFolder(const char* path)
+{
+    return _mkdir(path);
+}
+void binaryStdout()
+{
+    fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+#else
+static int makeFolder(const char* path)
+{
+    return mkdir(path, 0777);
+}
+void binaryStdout()
+{
+}
+#endif
+// ---- end of the Windows differences
+
 // Makes sure pictures can be written into dir: creates it if it is missing
 // (its parent must exist) and writes and removes a probe file, which also
 // holds for root, whom permission bits do not stop. Returns 0 after an error.
 int prepareOutFolder(const std::string& dir)
 {
     struct stat st;
-    if (stat(dir.c_str(), &st) != 0 && mkdir(dir.c_str(), 0777) != 0) {
+    if (stat(dir.c_str(), &st) != 0 && makeFolder(dir.c_str()) != 0) {
         fprintf(stderr, "replay: cannot create output folder \"%s\": %s\n", dir.c_str(),
                 strerror(errno));
         return 0;

@@ -262,12 +262,13 @@ int readScript(const std::string& path, std::vector<ScriptFrame>& frames)
     return checkShotNames(frames, path);
 }
 
-// A whole decimal number in [low, high], or -1.
-long wholeNumber(const char* text, long low, long high)
+// A whole decimal number in [low, high], or -1. Read as long long, 64 bits
+// on every platform: long is only 32 on Windows, too short for a seed.
+long long wholeNumber(const char* text, long long low, long long high)
 {
     char* end = nullptr;
     errno = 0;
-    long v = strtol(text, &end, 10);
+    long long v = strtoll(text, &end, 10);
     if (errno != 0 || end == text || *end != '\0' || v < low || v > high)
         return -1;
     return v;

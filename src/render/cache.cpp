@@ -73,7 +73,9 @@ static void makeLists()
     // Display lists and their buffers come and go with the frames; without
     // this, glibc hands the top of the heap back to the kernel after nearly
     // every frame and the next frame faults it in again.
+#ifdef __GLIBC__
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
 }
 
 // Before the trees of a frame: the lists exist, and the matrices and the

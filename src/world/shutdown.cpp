@@ -1,24 +1,12 @@
 // shutdown.cpp -- taking the window down at the end of a run, in the order
-// GLX wants. It is a file of its own because it is the one piece of the game
-// that calls GLX directly: programs that never close a real window (the
-// tests, the benchmarks) do not pull it in.
-
-#include <GL/glx.h>
+// the GL drivers want. It is a file of its own so that programs that never
+// close a real window (the tests, the benchmarks) do not pull it in, nor the
+// platform's releaseContext (xwindow.cpp, or win32_window.cpp on Windows).
 
 #include "game.h"
 
-// Lets go of the GL context while its window still exists, so nothing is
-// flushed into a window that is gone.
-static void releaseContext()
-{
-    if (glXGetCurrentContext() != nullptr) {
-        glFinish();
-        glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
-    }
-}
-
 // GLUT calls this just before it destroys the window that the window
-// manager closed (the close button): the context goes first, as above, and
+// manager closed (the close button): the context goes first, and
 // the timers, which may still fire once, learn that there is no window any
 // more. Writes windowGone.
 void windowClosing()

@@ -1,8 +1,9 @@
 // xwindow.cpp -- what the game asks of X itself, past GLUT: whether the
-// display can be opened at all, the window's class and icon, and whether
-// the window still has the keyboard focus, and whether Caps Lock is on. Like shutdown.cpp beside it, it
-// is the game's own X-specific corner: only programs that open the real
-// window pull it in, and the rest of the game knows nothing of X.
+// display can be opened at all, the window's class and icon, whether the
+// window still has the keyboard focus and whether Caps Lock is on, and
+// letting go of the GLX context. It is the game's own X-specific corner
+// (win32_window.cpp is Windows'): only programs that open the real window
+// pull it in, and the rest of the game knows nothing of X.
 
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
@@ -15,6 +16,16 @@
 #include <cstring>
 
 #include "game.h"
+
+// Lets go of the GL context while its window still exists, so nothing is
+// flushed into a window that is gone.
+void releaseContext()
+{
+    if (glXGetCurrentContext() != nullptr) {
+        glFinish();
+        glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+    }
+}
 
 // The window icon, 16 and 32 pixels square, as _NET_WM_ICON wants it: width,
 // height, then one 0xAARRGGBB value per pixel, rows from the top; made from
@@ -109,7 +120,7 @@ void watchFocus(int value)
 
 // Whether the keyboard's Caps Lock is on (1) or off (0), from the modifiers
 // X keeps locked; 1 when X cannot say, so the letter that asked decides.
-int xCapsLock()
+int keyboardCapsLock()
 {
     Display* display = glXGetCurrentDisplay();
     XkbStateRec state;

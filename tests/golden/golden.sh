@@ -10,6 +10,8 @@
 #       the state lines equal the kept traces/<script>.trace byte for byte;
 #   golden.sh determinism REPLAY PNGDIFF SCRIPT WORKDIR
 #       two runs give the same trace and pixel-identical pictures;
+#   golden.sh kept        REPLAY PNGDIFF SCRIPT WORKDIR
+#       images and trace from one run (for slow runs, such as under wine);
 #   golden.sh immediate   REPLAY PNGDIFF SCRIPT WORKDIR
 #       the designed drawing (--immediate: every call, no display list, no
 #       culling) gives the kept pictures and the kept trace too, so both
@@ -88,6 +90,7 @@ case $MODE in
     images) check_images ;;
     trace) check_trace ;;
     determinism) check_determinism ;;
+    kept) check_images && check_trace kept ;;
     immediate) check_images --immediate && check_trace kept ;;
     *) golden_fail "unknown mode $MODE" ;;
 esac

@@ -181,4 +181,14 @@ GLint glRenderMode(GLenum mode)
     return n;
 }
 
+#ifdef _WIN32
+// On Windows the game reaches GL and GLU through import slots (__imp_name),
+// as it would in a DLL: each slot here points at the stand-in of that name.
+#undef GL_CALL
+#undef GL_FONT
+#define GL_CALL(kind, type, name, parameters, numbers) type(APIENTRY* __imp_##name) parameters = name;
+#define GL_FONT(name)
+#include "gl_calls.def"
+#endif
+
 }  // extern "C"

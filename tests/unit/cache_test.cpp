@@ -139,14 +139,14 @@ TEST_F(CacheTest, BackFacesAreCulledOnlyForTreesSeenFromOutside)
 // 200) with the eye at the origin looking along -Z.
 static void perspective(double m[16])
 {
-    double f = 1 / tan(30 * M_PI / 180), n = 1, far = 200;
+    double f = 1 / tan(30 * M_PI / 180), n = 1, farPlane = 200;
     for (int i = 0; i < 16; i++)
         m[i] = 0;
     m[0] = f;
     m[5] = f;
-    m[10] = (far + n) / (n - far);
+    m[10] = (farPlane + n) / (n - farPlane);
     m[11] = -1;
-    m[14] = 2 * far * n / (n - far);
+    m[14] = 2 * farPlane * n / (n - farPlane);
 }
 
 TEST(CullTest, ASphereReachingIntoTheViewIsKept)
@@ -203,13 +203,13 @@ TEST(SpotTest, OnlyASphereWhollyOutsideTheConeIsDark)
         EXPECT_EQ(sphereInSpot(at, along, 20, centre, 3.4), c.lit) << c.why;
     }
     // No spot, or one that cannot be judged: everything may be lit.
-    double behind[3] = {0, 0, 10}, none[3] = {0, 0, 0}, far[4] = {0, 0, 1, 0};
+    double behind[3] = {0, 0, 10}, none[3] = {0, 0, 0}, distant[4] = {0, 0, 1, 0};
     EXPECT_EQ(sphereInSpot(at, along, 180, behind, 3.4), 1);
     // A cone of 90 degrees or more is not judged by its angle, even where
     // the angle would say "dark": GL has no such spot but 180, and a wrong
     // "dark" would lose a lit tree's stacks.
     EXPECT_EQ(sphereInSpot(at, along, 120, behind, 3.4), 1);
-    EXPECT_EQ(sphereInSpot(far, along, 20, behind, 3.4), 1);
+    EXPECT_EQ(sphereInSpot(distant, along, 20, behind, 3.4), 1);
     EXPECT_EQ(sphereInSpot(at, none, 20, behind, 3.4), 1);
 }
 

@@ -1,0 +1,1 @@
+/* fenv_private.h -- nothing of it is needed here (see math_private.h). */

@@ -1,0 +1,1 @@
+/* math-underflow.h -- nothing of it is needed here (see math_private.h). */
