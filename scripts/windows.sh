@@ -76,16 +76,37 @@ install_packages() {
 }
 
 # Unpacks one source package into $DEPS/src (once) and prints its folder.
+# Some mirrors keep only the upstream tarball of a point release, not its
+# .dsc and Debian's changes; then the upstream tarball is built as it is.
 fetch_source() {
-    local name=$1 dir
+    local name=$1 dir archive
     mkdir -p "$DEPS/src"
     dir=$(find "$DEPS/src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
-    if [ -z "$dir" ]; then
-        (cd "$DEPS/src" && apt-get source -q "$name" >&2)
-        dir=$(find "$DEPS/src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
+    if [ -z "$dir" ] && ! (cd "$DEPS/src" && apt-get source -q "$name" >&2); then
+        echo "windows: no Debian source of $name on the mirror; its upstream tarball instead" >&2
+        (cd "$DEPS/src" && apt-get source -q --tar-only "$name" >&2)
+        archive=$(ls "$DEPS/src/${name}_"*.orig.tar.* 2>/dev/null | head -n 1)
+        [ -n "$archive" ] || { echo "windows: apt-get source $name fetched nothing" >&2; return 1; }
+        dir=$DEPS/src/$name-$(basename "$archive" | sed -E 's/^[^_]+_(.*)\.orig\.tar\..*$/\1/')
+        mkdir -p "$dir" && tar -xf "$archive" -C "$dir" --strip-components=1 >&2
     fi
+    dir=$(find "$DEPS/src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
     [ -n "$dir" ] || { echo "windows: apt-get source $name gave no folder" >&2; return 1; }
     echo "$dir"
+}
+
+# Prints Debian's copyright file of a source package: from its unpacked
+# debian/ folder, else from an installed binary package built from it.
+copyright_of() {
+    local name=$1 dir bin
+    dir=$(find "$DEPS/src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
+    [ -n "$dir" ] && [ -f "$dir/debian/copyright" ] && { cat "$dir/debian/copyright"; return 0; }
+    for bin in $(dpkg-query -W -f='${binary:Package} ${source:Package}\n' |
+        awk -v s="$name" '$2 == s { sub(/:.*/, "", $1); print $1 }'); do
+        [ -f "/usr/share/doc/$bin/copyright" ] && { cat "/usr/share/doc/$bin/copyright"; return 0; }
+    done
+    echo "windows: no copyright file of $name" >&2
+    return 1
 }
 
 # A CMake project of a source package, built and installed into $PREFIX.
@@ -107,7 +128,7 @@ cmake_dep() {
 build_maths() {
     local shim=$ROOT/scripts/windows/glibc-maths work=$DEPS/build/glibc-maths archive dbl variant
     mkdir -p "$DEPS/src" "$work"
-    (cd "$DEPS/src" && apt-get source -q --download-only glibc >&2)
+    (cd "$DEPS/src" && apt-get source -q --tar-only glibc >&2)
     archive=$(ls "$DEPS"/src/glibc_*.orig.tar.xz | head -n 1)
     rm -rf "$work"/* && tar -xJf "$archive" -C "$work" --strip-components=1 --wildcards \
         '*/sysdeps/ieee754/dbl-64/*'
@@ -196,11 +217,9 @@ make_zip() {
     # The libraries linked in, with the terms Debian ships them under.
     mkdir -p "$stage/licences"
     local pkg
-    for pkg in zlib libpng1.6 freeglut; do
-        sed 's/$/\r/' "$(ls -d "$DEPS"/src/"$pkg"-*/ | head -n 1)debian/copyright" >"$stage/licences/$pkg.txt"
+    for pkg in zlib libpng1.6 freeglut glibc; do
+        copyright_of "$pkg" | sed 's/$/\r/' >"$stage/licences/$pkg.txt"
     done
-    tar -xJOf "$(ls "$DEPS"/src/glibc_*.debian.tar.xz | head -n 1)" debian/copyright |
-        sed 's/$/\r/' >"$stage/licences/glibc.txt"
     (cd "$OUT/zip" && zip -q -X -r "$OUT/$name.zip" "$name")
     echo "windows: $OUT/$name.zip ($(stat -c %s "$OUT/$name.zip") bytes)"
 }
