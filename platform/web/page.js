@@ -134,7 +134,11 @@ function fillControls() {
 function pace() {
   var start = null;
   var p = window.clankwisePace = { now: 0, run: 0, dropped: 0, most: 0 };
-  function tick(now) {
+  // The time is read here, not taken from the animation frame: some
+  // Chromium versions give a frame that was held up by a long task the time
+  // it was due, so the time lost would never be caught up or dropped.
+  function tick() {
+    var now = performance.now();
     if (start === null) start = now;
     var due = Math.floor((now - start) / FRAME_MS) - p.run;
     if (due > MOST_AT_ONCE) {
