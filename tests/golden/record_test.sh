@@ -27,13 +27,17 @@ trap stop_all EXIT
     >"$WORK/record.stdout" 2>"$WORK/record.stderr" &
 RECORD_PID=$!
 
+# Waits for the window while the recorder runs: a busy machine may take many
+# seconds to show it, so the limit (90 s, inside the test's 120) only ends a hung run.
 win=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 900); do
     win=$(xdotool search --onlyvisible --name '^Clankwise$' 2>/dev/null | head -n 1 || true)
     [ -n "$win" ] && break
+    kill -0 "$RECORD_PID" 2>/dev/null ||
+        golden_fail "the recorder ended before its window appeared: $(cat "$WORK/record.stderr")"
     sleep 0.1
 done
-[ -n "$win" ] || golden_fail "the recorder's window did not appear"
+[ -n "$win" ] || golden_fail "the recorder's window did not appear in 90 s"
 # No window manager: the keyboard goes to the window under the pointer.
 xdotool mousemove --window "$win" 250 250
 
