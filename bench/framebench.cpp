@@ -44,16 +44,16 @@ static void benchReshape(int w, int h)
 // Puts the world back to the start and sets up scene `which`.
 static void setUpScene(char which)
 {
-    restoreWorld();
+    restoreBenchWorld();
     if (which == 'a')
-        typeCam = 0;
+        typeCam = CAM_SURVEILLANCE;
     if (which == 'b') {
-        typeCam = 1;
+        typeCam = CAM_CHASE;
         fillBullets(0, NB_BULLETS - 1);
         memcpy(sceneBullets, bulletS, sizeof bulletS);
     }
     if (which == 'c')
-        typeCam = 3;
+        typeCam = CAM_MAP;
 }
 
 // One frame as the game draws it, waited for to the last pixel. The bullets
@@ -138,7 +138,7 @@ int main(int argc, char** argv)
     warmup = std::max(0, warmup);
 
     startWorld();
-    saveWorld();
+    saveBenchWorld();
     openGameWindow(&glutArgc, argv);
     printf("   scene                frames  median_ms   mean_ms    min_ms    p90_ms   budget\n");
     long heapBefore = heapInUse();

@@ -72,12 +72,12 @@ BENCHMARK(BM_MoveRobot);
 static void worstCaseWorld()
 {
     startWorld();
-    typeCam = 1;
+    typeCam = CAM_CHASE;
     keyStates['z'] = 1;
     keyStates[' '] = 1;
     bull = 0;
     fillBullets(0, NB_BULLETS - 2);
-    saveWorld();
+    saveBenchWorld();
 }
 
 // The logic steps of display(), in its order, without the clear, the
@@ -94,7 +94,7 @@ static void logicOfFrame()
         roue2 = 0;
     if (roue2 < 0)
         roue2 = 360;
-    moveEn(&X0, &Z0, &roue1, &roue2, &angle, HBGDplay, HBGDplay, 0);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, HBGDplay, HBGDplay, MOVE_ROBOT);
     placeCamera();
     moveBullets();
 }
@@ -138,7 +138,7 @@ static void BM_WorstCaseFrameLogic(benchmark::State& state)
     bool worst = true;
     long allocs = allocCount;
     for (auto _ : state) {
-        restoreWorld();
+        restoreBenchWorld();
         logicOfFrame();
         worst = worst && frameWasWorstCase();
         benchmark::ClobberMemory();
@@ -162,7 +162,7 @@ static void BM_WorstCaseFrameNoGL(benchmark::State& state)
     display();
     long allocs = allocCount;
     for (auto _ : state) {
-        restoreWorld();
+        restoreBenchWorld();
         display();
         benchmark::ClobberMemory();
     }
@@ -175,7 +175,7 @@ static void BM_RestoreWorld(benchmark::State& state)
 {
     worstCaseWorld();
     for (auto _ : state) {
-        restoreWorld();
+        restoreBenchWorld();
         benchmark::ClobberMemory();
     }
 }

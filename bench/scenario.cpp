@@ -10,13 +10,11 @@
 
 #include "game.h"
 
-// Seeds the forest's colours and runs the start-up steps of main that come
-// before the window. Writes every table of the game.
+// The game's start with the benchmarks' seed, before the window.
+// Writes every table of the game.
 void startWorld()
 {
-    seedForest(BENCH_SEED);
-    clearTables();
-    plantTrees();
+    startGame(BENCH_SEED, 0);
 }
 
 // True when (x, z) lies farther than `margin` from every tree that blocks.
@@ -76,44 +74,20 @@ void fillBullets(int first, int last)
     }
 }
 
-// The snapshot: every global that a frame may write.
-static float savedRobot[5];
-static sa savedTrees[NB_TREES];
-static bu savedBullets[NB_BULLETS];
-static int savedKeys[256], savedSpecials[256], savedFlags[4], savedFree[10];
-static int savedInts[4];  // bull, typeCam, hit, punch
-static float savedCams[9];
+// The snapshot: the world a frame may change, and the held keys.
+static unsigned char savedWorld[WORLD_BYTES];
+static int savedKeys[256], savedSpecials[256];
 
-void saveWorld()
+void saveBenchWorld()
 {
-    float robot[5] = {X0, Z0, angle, roue1, roue2};
-    memcpy(savedRobot, robot, sizeof robot);
-    memcpy(savedTrees, sapinS, sizeof sapinS);
-    memcpy(savedBullets, bulletS, sizeof bulletS);
+    saveWorld(savedWorld);
     memcpy(savedKeys, keyStates, sizeof keyStates);
     memcpy(savedSpecials, specialStates, sizeof specialStates);
-    memcpy(savedFlags, HBGDplay, sizeof HBGDplay);
-    memcpy(savedFree, camlibre485679oklm, sizeof camlibre485679oklm);
-    int ints[4] = {bull, typeCam, hit, punch};
-    memcpy(savedInts, ints, sizeof ints);
-    float cams[9] = {Xc, Zc, XCamLibre, YCamLibre, ZCamLibre,
-                     angle1CamLibre, angle2CamLibre, angleP1, angleP2};
-    memcpy(savedCams, cams, sizeof cams);
 }
 
-void restoreWorld()
+void restoreBenchWorld()
 {
-    X0 = savedRobot[0], Z0 = savedRobot[1], angle = savedRobot[2];
-    roue1 = savedRobot[3], roue2 = savedRobot[4];
-    memcpy(sapinS, savedTrees, sizeof sapinS);
-    memcpy(bulletS, savedBullets, sizeof bulletS);
+    restoreWorld(savedWorld);
     memcpy(keyStates, savedKeys, sizeof keyStates);
     memcpy(specialStates, savedSpecials, sizeof specialStates);
-    memcpy(HBGDplay, savedFlags, sizeof HBGDplay);
-    memcpy(camlibre485679oklm, savedFree, sizeof camlibre485679oklm);
-    bull = savedInts[0], typeCam = savedInts[1], hit = savedInts[2], punch = savedInts[3];
-    Xc = savedCams[0], Zc = savedCams[1], XCamLibre = savedCams[2];
-    YCamLibre = savedCams[3], ZCamLibre = savedCams[4];
-    angle1CamLibre = savedCams[5], angle2CamLibre = savedCams[6];
-    angleP1 = savedCams[7], angleP2 = savedCams[8];
 }

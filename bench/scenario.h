@@ -18,7 +18,7 @@ void startWorld();
 void fillBullets(int first, int last);
 
 // Copies every mutable global of the game aside, or back.
-void saveWorld();
-void restoreWorld();
+void saveBenchWorld();
+void restoreBenchWorld();
 
 #endif

@@ -53,42 +53,12 @@ static int nextInt(Input* in)
     return result;
 }
 
-// Puts every global of the game back to its start value, as a fresh process
-// would have it after main's start-up, with a fixed seed for the crowns.
-// Writes the whole world state.
+// Every global of the game back to its start value, as the game itself
+// starts (the overlay drawn, the start hint up), with a fixed seed for the
+// crowns. Writes the whole world state.
 static void resetWorld()
 {
-    X0 = 1;
-    Z0 = 1;
-    y = 0;
-    angle = 0;
-    roue1 = 0;
-    roue2 = 0;
-    memset(HBGDplay, 0, sizeof HBGDplay);
-    memset(camlibre485679oklm, 0, sizeof camlibre485679oklm);
-    typeCam = 0;
-    memset(bulletS, 0, sizeof bulletS);
-    bull = 0;
-    Xc = Zc = 0;
-    XCamLibre = YCamLibre = ZCamLibre = 0;
-    angle1CamLibre = angle2CamLibre = 0;
-    hit = 0;
-    punch = 0;
-    angleP1 = 0;
-    angleP2 = 20;
-    for (int i = 0; i < NB_TREES; i++)
-        sapinS[i] = sa{};
-    nbsapin = NB_TREES;
-    // As in the game itself: the overlay drawn, the start hint up, no pause.
-    paused = 0;
-    playerInterface = 1;
-    helpShown = 0;
-    hintFrames = 600;
-    capsLock = 0;
-    windowWidth = windowHeight = 500;
-    srand(1);
-    clearTables();
-    plantTrees();
+    startGame(1, 1);
     glCheckReset();
 }
 
@@ -133,7 +103,7 @@ static void checkScalars()
     check(punch >= 0 && punch <= 6, "punch outside 0..6");
     check(angleP1 >= -40 && angleP1 <= 50, "first arm joint beyond its keyframes");
     check(angleP2 >= 20 && angleP2 <= 90, "second arm joint beyond its keyframes");
-    check(typeCam >= 0 && typeCam <= 4, "camera mode outside 0..4");
+    check(typeCam >= CAM_SURVEILLANCE && typeCam <= CAM_FREE, "camera mode outside 0..4");
     check(bull >= 0 && bull <= 10, "fire cooldown outside 0..10");
     for (int v : HBGDplay)
         check(flag(v), "a movement flag is neither 0 nor 1");
@@ -152,7 +122,7 @@ static void checkBullets()
         check(finiteF(b.dir) && finiteF(b.X) && finiteF(b.Z), "a bullet float is NaN or infinite");
         check(flag(b.etat), "a bullet slot neither free nor in flight");
         if (b.etat == 1) {
-            check(fabs(b.X) <= 28 && fabs(b.Z) <= 28, "a bullet in flight beyond one step of the field");
+            check(fabs(b.X) <= FIELD + 1 && fabs(b.Z) <= FIELD + 1, "a bullet in flight beyond one step of the field");
             check(heading(b.dir), "a bullet's heading outside the wrap range");
         }
     }

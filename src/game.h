@@ -35,6 +35,32 @@ struct sa {
 const int NB_BULLETS = 66;  // slots in the bullet pool
 const int NB_TREES = 211;   // records in the tree table
 
+// The field: ground squares from -FIELD to FIELD - 1 on both axes; bullets
+// fly while -FIELD <= X, Z <= FIELD.
+const int FIELD = 27;
+
+// Camera modes, the values of typeCam. The top-row keys cross the last
+// two: top-row 4 is the free camera, top-row 5 the map.
+const int CAM_SURVEILLANCE = 0;
+const int CAM_CHASE = 1;
+const int CAM_FIRST_PERSON = 2;
+const int CAM_MAP = 3;
+const int CAM_FREE = 4;
+
+// Movement kinds, the last argument of moveEn.
+const int MOVE_ROBOT = 0;        // collision radius 2.5, step 0.25
+const int MOVE_BULLET = 1;       // radius 1.5, step 1
+const int MOVE_CHASE_PROBE = 2;  // radius 2, step 0.25, reversed
+const int MOVE_STEP_PROBE = 3;   // radius 1.5, step 1, reversed
+
+// Movement flags, the indices of HBGDplay and of every mover's flags.
+const int FLAG_BACK = 0;
+const int FLAG_FORWARD = 1;
+const int FLAG_LEFT = 2;
+const int FLAG_RIGHT = 3;
+
+const int START_HINT_FRAMES = 600;  // the "H: help" hint: 6 s at full speed
+
 // Headings wrap at pi, compared in double precision, to the float nearest
 // pi, whose magnitude is just above pi.
 const double PI = 3.141592653589793;
@@ -42,56 +68,49 @@ const float PI_F = 3.1415927410125732f;
 const double DEGREES_PER_RADIAN = 57.29577951308232;
 
 // ---------------------------------------------------------------------------
-// World (src/world): state, layout, start-up, the frame
+// Globals, grouped by subsystem; all are defined in world/state.cpp. The
+// trailing note gives the unit and range, then who writes it.
 // ---------------------------------------------------------------------------
 
-extern float X0;          // robot world X, start 1; motion
-extern float Z0;          // robot world Z, start 1; motion
-extern float y;           // robot drawing height, always 0; world
-extern float angle;       // robot heading, radians, -pi..pi (wraps); motion
-extern float roue1;       // wheel 1 angle, degrees, -15..375; motion, frame
-extern float roue2;       // wheel 2 angle, degrees, -15..375; motion, frame
-extern sa sapinS[NB_TREES];     // tree table; motion, scenery
-extern int nbsapin;             // trees in use, 211; world
-extern double tab[2 * NB_TREES];  // layout: (Z, X) pairs in tree order; world
-extern int paused;        // 1 while the game is paused (p): frames draw, nothing moves; pause
+// World (src/world): the robot, the trees, the run
+extern float X0;          // robot world X, start 1; moveEn (motion)
+extern float Z0;          // robot world Z, start 1; moveEn (motion)
+extern float y;           // robot drawing height, always 0; nobody
+extern float angle;       // robot heading, radians, -pi..pi (wraps); moveEn (motion)
+extern float roue1;       // wheel 1 angle, degrees, -15..375; moveEn, display (frame)
+extern float roue2;       // wheel 2 angle, likewise
+extern sa sapinS[NB_TREES];     // tree table; plantTrees, moveEn (sinking, hits)
+extern int nbsapin;             // trees in use, 211; nobody but the tests
+extern double tab[2 * NB_TREES];  // layout: (Z, X) pairs in tree order; constant
+extern int paused;        // 1 while paused (p): frames draw, nothing moves; togglePause
 extern int windowGone;    // 1 once the window is closed: no callback may touch it; shutdown
-extern int windowWidth;   // window size in pixels, as last reshaped, 500 at start; world
+extern int windowWidth;   // window size in pixels, 500 at start; reshape
 extern int windowHeight;  // likewise
 
-// ---------------------------------------------------------------------------
 // Input (src/input): held keys and what they mean this frame
-// ---------------------------------------------------------------------------
-
-extern int keyStates[256];      // character keys, 1 = held; input callbacks
-extern int specialStates[256];  // special keys (arrows, F1..), 1 = held; input
-extern int HBGDplay[4];         // robot flags: back, forward, left, right; input
-extern int camlibre485679oklm[10];  // free-camera key flags, 0/1; input
-extern int typeCam;             // camera mode 0..4, kept until changed; input
-
-const int NB_CONTROLS = 20;     // rows of the controls table
-extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input
-extern int capsLock;            // 1 while upper-case letters arrive with no Shift held; input
+extern int keyStates[256];      // character keys, 1 = held; key callbacks
+extern int specialStates[256];  // special keys (arrows, F1..), 1 = held; key callbacks
+extern int HBGDplay[4];         // robot flags, FLAG_BACK..FLAG_RIGHT, 0/1; keyboard
+extern int camlibre485679oklm[10];  // free-camera key flags, 0/1; keyboard
+extern int typeCam;             // camera mode, CAM_SURVEILLANCE..CAM_FREE; keyboard
+extern int capsLock;            // 1 while upper-case letters come with no Shift; keyPressed
 extern int (*capsLockState)();  // the platform's Caps Lock, 1 or 0; null: cannot tell; main
 
-// ---------------------------------------------------------------------------
+const int NB_CONTROLS = 20;     // rows of the controls table
+extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input/keys.cpp
+
 // Motion (src/motion): bullets
-// ---------------------------------------------------------------------------
+extern bu bulletS[NB_BULLETS];  // bullet pool; fire, moveBullets, moveEn
+extern int bull;                // fire cooldown, frames, 0..10; fire
 
-extern bu bulletS[NB_BULLETS];  // bullet pool; bullets
-extern int bull;                // fire cooldown, frames, 0..10; bullets
-
-// ---------------------------------------------------------------------------
 // Render (src/render): cameras, robot, scenery
-// ---------------------------------------------------------------------------
-
-extern float Xc;              // camera probe world X; cameras
-extern float Zc;              // camera probe world Z; cameras
-extern float XCamLibre;       // free camera eye X, unbounded; cameras
-extern float YCamLibre;       // free camera eye Y, whole units; cameras
-extern float ZCamLibre;       // free camera eye Z, unbounded; cameras
-extern float angle1CamLibre;  // free camera tilt from +Y toward +Z, rad; cameras
-extern float angle2CamLibre;  // free camera heading from +X toward +Z, rad; cameras
+extern float Xc;              // camera probe world X; placeCamera
+extern float Zc;              // camera probe world Z; placeCamera
+extern float XCamLibre;       // free camera eye X, unbounded; vuelibre
+extern float YCamLibre;       // free camera eye Y, whole units; vuelibre
+extern float ZCamLibre;       // free camera eye Z, unbounded; vuelibre
+extern float angle1CamLibre;  // free camera tilt from +Y toward +Z, rad; vuelibre
+extern float angle2CamLibre;  // free camera heading from +X toward +Z, rad; vuelibre
 extern int hit;               // punch state 0..3 (2, 3: arm 0, 1 punching); robot
 extern int punch;             // keyframe the punching arm moves to, 0..6; robot
 extern float angleP1;         // punching arm first joint, degrees; robot
@@ -100,19 +119,65 @@ extern GLUquadric* Cbras;     // arm cylinders; created before main
 extern GLUquadric* Croue;     // wheel axle; created before main
 extern GLUquadric* Csapin2;   // tree trunks; created before main
 extern int immediateDrawing;  // 1: draw as designed, call by call (CLANKWISE_IMMEDIATE=1),
-                              // 0: ground and trees from lists, unseen trees skipped; cache
+                              // 0: ground and trees from lists; startGame, --immediate
 extern int treeStacks;        // stacks of each cone and trunk of a tree, 10 as designed,
                               // 1 while recording a tree the light cannot reach; cache
+
+// The player's interface (render/overlay.cpp draws it)
 extern int playerInterface;   // 1 in the game itself: help, start hint, notes and F11;
-                              // 0 (the default) in the tools, tests and benchmarks; main
-extern int helpShown;         // 1 while the controls are shown over the scene (h, ?); input
-extern int hintFrames;        // frames the start hint still stays, 0 once gone; overlay
+                              // 0 in the tools, tests and benchmarks; startGame
+extern int startHint;         // 1 unless --no-hint: the game starts with its hint; options
+extern int helpShown;         // 1 while the controls are shown over the scene; keyPressed
+extern int hintFrames;        // frames the start hint still stays, 0 once gone;
+                              // startGame, the key callbacks (a key ends it), overlay
+
+// ---------------------------------------------------------------------------
+// The world a frame may change
+// ---------------------------------------------------------------------------
+
+// One global (or table) that a frame may change: where it is and its size.
+struct WorldPiece {
+    void* at;
+    int size;
+};
+
+// Everything a frame may change, listed once: the pause keeps these bytes
+// and puts them back, the start puts back their start values, and a test
+// checks that a paused frame leaves every byte of them alone. A new global
+// that a frame changes belongs here.
+inline constexpr WorldPiece WORLD[] = {
+    {&X0, sizeof X0}, {&Z0, sizeof Z0}, {&angle, sizeof angle},
+    {&roue1, sizeof roue1}, {&roue2, sizeof roue2},
+    {sapinS, sizeof sapinS}, {bulletS, sizeof bulletS}, {&bull, sizeof bull},
+    {&hit, sizeof hit}, {&punch, sizeof punch},
+    {&angleP1, sizeof angleP1}, {&angleP2, sizeof angleP2},
+    {&typeCam, sizeof typeCam}, {&Xc, sizeof Xc}, {&Zc, sizeof Zc},
+    {&XCamLibre, sizeof XCamLibre}, {&YCamLibre, sizeof YCamLibre},
+    {&ZCamLibre, sizeof ZCamLibre},
+    {&angle1CamLibre, sizeof angle1CamLibre}, {&angle2CamLibre, sizeof angle2CamLibre},
+    {HBGDplay, sizeof HBGDplay}, {camlibre485679oklm, sizeof camlibre485679oklm},
+};
+const int NB_WORLD_PIECES = sizeof WORLD / sizeof WORLD[0];
+
+// The bytes of all the pieces, end to end.
+constexpr int worldBytes()
+{
+    int n = 0;
+    for (const WorldPiece& piece : WORLD)
+        n += piece.size;
+    return n;
+}
+const int WORLD_BYTES = worldBytes();
 
 // ---------------------------------------------------------------------------
 // Functions
 // ---------------------------------------------------------------------------
 
 // world/startup.cpp
+void startGame(unsigned seed, int player);
+void resetWorld();
+void saveWorld(unsigned char* to);
+void restoreWorld(const unsigned char* from);
 void printCommands();
 void clearTables();
 void plantTrees();
@@ -130,7 +195,10 @@ int glibcRand();
 // world/options.cpp
 int readCommandLine(int argc, char** argv);
 
-// world/shutdown.cpp
+// world/window_life.cpp: the desktop window's life, linked only by the
+// programs that open the real window
+int openShownWindow(char* program);
+void playInWindow();
 void windowClosing();
 void closeWindow();
 

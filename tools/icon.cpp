@@ -43,7 +43,7 @@ static void drawRobot(float clear)
     glLoadIdentity();
     gluLookAt(5.5, 1.6, 3.2, 0, -0.85, 0, 0, 1, 0);
     lightRobot();
-    typeCam = 0;
+    typeCam = CAM_SURVEILLANCE;
     robot(0, 0, 0);
     glFinish();
 }

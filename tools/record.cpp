@@ -158,21 +158,14 @@ int main(int argc, char** argv)
         return 2;
     }
     fprintf(recordOut, "# recorded by record --seed %u\n", seed);
-    seedForest(seed);
+    startGame(seed, 0);
     printCommands();
-    clearTables();
-    plantTrees();
     int glutArgc = 1;
     char* glutArgv[] = {argv[0], nullptr};
     openWindow(&glutArgc, glutArgv);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
-    glutCloseFunc(windowClosing);
-    glutTimerFunc(10, watchFocus, 0);
     glutDisplayFunc(recordFrame);
     glutKeyboardFunc(recordKeyPressed);
-    glutTimerFunc(10, update, 0);
-    glutMainLoop();
-    closeWindow();
+    playInWindow();
     writePendingLine();
     if (unnamedFrames > 0)
         fprintf(stderr, "record: %ld frames held keys a script cannot name; left out\n",

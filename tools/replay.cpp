@@ -15,8 +15,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <unistd.h>
 
 #include "replay.h"
 #include "game.h"
@@ -28,8 +26,6 @@ std::string replayTrace;
 int replayEvery = 0;
 int replayCheckOnly = 0;
 
-static int windowReshaped = 0;  // set once GLUT has run reshape
-static int windowShown = 0;     // set once the window is reported visible
 
 // The command line: on standard output when asked for with --help, on
 // standard error after a mistake.
@@ -98,52 +94,6 @@ static int readOptions(int argc, char** argv)
     if (replayScript.empty())
         fputs("replay: no --script given\n", stderr);
     return !replayScript.empty();
-}
-
-// The game's reshape, noting that it has run. Writes windowReshaped.
-static void replayReshape(int w, int h)
-{
-    reshape(w, h);
-    windowReshaped = 1;
-}
-
-// The game's window-status callback, noting that the window is on screen.
-// Writes windowShown (and, through windowStatus, the key tables).
-static void replayWindowStatus(int state)
-{
-    windowStatus(state);
-    if (state != GLUT_HIDDEN)
-        windowShown = 1;
-}
-
-// GLUT redraws on its own when the window is exposed; here only the script
-// may run a frame, so those redraws draw nothing.
-static void noFrame()
-{
-}
-
-// Opens the game's window and waits, handling GLUT's events, until it is on
-// screen and reshape has set the projection. GLUT gets no arguments but the
-// program's name. Returns 0 if the window does not come up within 10 s.
-static int openReplayWindow(char* program)
-{
-    int argc = 1;
-    char* argv[] = {program, nullptr};
-    openWindow(&argc, argv);
-    glutDisplayFunc(noFrame);
-    glutReshapeFunc(replayReshape);
-    glutWindowStatusFunc(replayWindowStatus);
-
-    time_t start = time(nullptr);
-    while (!(windowReshaped && windowShown)) {
-        glutMainLoopEvent();
-        if (time(nullptr) - start > 10) {
-            fputs("replay: the window did not appear within 10 s\n", stderr);
-            return 0;
-        }
-        usleep(1000);
-    }
-    return 1;
 }
 
 // Makes the held keys those of the new frame: first lets go of the keys no
@@ -250,10 +200,8 @@ int main(int argc, char** argv)
 
     // The game's start-up, with a known seed instead of the clock. The
     // command list is left out: it would only clutter a trace on stdout.
-    seedForest(replaySeed);
-    clearTables();
-    plantTrees();
-    if (!openReplayWindow(argv[0]))
+    startGame(replaySeed, 0);
+    if (!openShownWindow(argv[0]))
         return 1;
     int ok = playFrames(frames, trace);
     closeWindow();

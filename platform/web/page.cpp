@@ -22,8 +22,6 @@ static char* traceText;                    // its state lines so far
 static size_t traceSize;
 static FILE* trace;
 
-const int START_HINT_FRAMES = 600;
-
 extern "C" {
 
 // The game's start-up with the given seed: the player's page (player 1)
@@ -31,12 +29,8 @@ extern "C" {
 // test page does not, as the replay tool does not. Writes the whole world.
 EMSCRIPTEN_KEEPALIVE void webStart(unsigned seed, int immediate, int player, int w, int h)
 {
-    playerInterface = player;
-    hintFrames = player ? START_HINT_FRAMES : 0;
     immediateDrawing = immediate;
-    seedForest(seed);
-    clearTables();
-    plantTrees();
+    startGame(seed, player);
     int argc = 1;
     char name[] = "clankwise";
     char* argv[] = {name, nullptr};

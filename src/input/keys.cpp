@@ -33,13 +33,6 @@ const char* const CONTROLS[NB_CONTROLS][3] = {
     {"Escape", "", "quit"},
 };
 
-// 1 while upper-case letters arrive with no Shift held: Caps Lock is on, and
-// the letter commands, which are lower case, do nothing.
-int capsLock = 0;
-
-// Asks the platform whether Caps Lock is on; null where it cannot tell.
-int (*capsLockState)() = nullptr;
-
 static int isUpper(int key) { return key >= 'A' && key <= 'Z'; }
 static int isLower(int key) { return key >= 'a' && key <= 'z'; }
 
@@ -170,26 +163,26 @@ static int heldOrTwin(int key, int special)
 // punches through fire() and punchTrigger().
 void keyboard()
 {
-    HBGDplay[2] = heldOrTwin('q', GLUT_KEY_LEFT);
-    HBGDplay[3] = heldOrTwin('d', GLUT_KEY_RIGHT);
-    HBGDplay[0] = heldOrTwin('s', GLUT_KEY_DOWN);
-    HBGDplay[1] = heldOrTwin('z', GLUT_KEY_UP);
+    HBGDplay[FLAG_LEFT] = heldOrTwin('q', GLUT_KEY_LEFT);
+    HBGDplay[FLAG_RIGHT] = heldOrTwin('d', GLUT_KEY_RIGHT);
+    HBGDplay[FLAG_BACK] = heldOrTwin('s', GLUT_KEY_DOWN);
+    HBGDplay[FLAG_FORWARD] = heldOrTwin('z', GLUT_KEY_UP);
 
     fire();
     punchTrigger();
 
     // Later keys win; note the crossing: top-row 4 is the free camera
     // (mode 4), top-row 5 the overhead map (mode 3).
-    if (heldOrTwin(38, GLUT_KEY_F1))
-        typeCam = 0;
-    if (heldOrTwin(233, GLUT_KEY_F2))
-        typeCam = 1;
-    if (heldOrTwin(34, GLUT_KEY_F3))
-        typeCam = 2;
-    if (heldOrTwin(39, GLUT_KEY_F4))
-        typeCam = 4;
-    if (heldOrTwin(40, GLUT_KEY_F5))
-        typeCam = 3;
+    if (heldOrTwin('&', GLUT_KEY_F1))
+        typeCam = CAM_SURVEILLANCE;
+    if (heldOrTwin(233, GLUT_KEY_F2))  // 233: é in Latin-1
+        typeCam = CAM_CHASE;
+    if (heldOrTwin('"', GLUT_KEY_F3))
+        typeCam = CAM_FIRST_PERSON;
+    if (heldOrTwin('\'', GLUT_KEY_F4))
+        typeCam = CAM_FREE;
+    if (heldOrTwin('(', GLUT_KEY_F5))
+        typeCam = CAM_MAP;
 
     camlibre485679oklm[0] = held('4');
     camlibre485679oklm[2] = held('5');

@@ -5,7 +5,6 @@
 
 #include "game.h"
 
-const float FIELD = 27;  // bullets fly while -27 <= X, Z <= 27
 const int COOLDOWN = 10;  // frames between two shots
 
 // Fire step, once per frame: count the cooldown down and, with the space bar
@@ -17,7 +16,8 @@ void fire()
     int i = 0;
     float Xb = 0, Zb = 0;
     float tmpCamF = 0;
-    int bullhb[4] = {1, 0, 0, 0};
+    int bullhb[4] = {0};
+    bullhb[FLAG_BACK] = 1;  // the step probe runs reversed: back is ahead
 
     if (bull > 0)
         bull = bull - 1;
@@ -31,7 +31,7 @@ void fire()
         // is one unit ahead, pulled back axis by axis from any tree.
         Zb = Z0;
         Xb = X0;
-        moveEn(&Xb, &Zb, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, 3);
+        moveEn(&Xb, &Zb, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, MOVE_STEP_PROBE);
         bulletS[i].Z = Zb;
         bulletS[i].X = Xb;
         bulletS[i].etat = 1;
@@ -59,7 +59,8 @@ static void drawBullet(const bu& b)
 // Reads and writes bulletS; the moves may damage sapinS.
 void moveBullets()
 {
-    int bullhb[4] = {0, 1, 0, 0};
+    int bullhb[4] = {0};
+    bullhb[FLAG_FORWARD] = 1;
 
     for (int i = 0; i < NB_BULLETS; i++) {
         bu& b = bulletS[i];
@@ -70,6 +71,6 @@ void moveBullets()
         drawBullet(b);
         // A bullet has no wheels: both wheel pointers go to its own Z, which
         // the bullet kind never turns.
-        moveEn(&b.X, &b.Z, &b.Z, &b.Z, &b.dir, bullhb, &b.etat, 1);
+        moveEn(&b.X, &b.Z, &b.Z, &b.Z, &b.dir, bullhb, &b.etat, MOVE_BULLET);
     }
 }

@@ -7,9 +7,6 @@
 
 #include "game.h"
 
-// Movement kinds, the last argument of moveEn.
-enum { MOVE_ROBOT = 0, MOVE_BULLET = 1, MOVE_CHASE_PROBE = 2, MOVE_STEP_PROBE = 3 };
-
 double sqr(double a)
 {
     return a * a;
@@ -27,27 +24,27 @@ static double treeDistance(const sa& tree, float x, float z)
 static void turnAndStep(float* Xm, float* Zm, float* r1, float* r2,
                         float* anglem, const int* HBGDm, int typem, float vit)
 {
-    if (HBGDm[2] == 1) {
+    if (HBGDm[FLAG_LEFT] == 1) {
         *r1 += 5;
         *r2 -= 5;
         *anglem = (float)((double)*anglem - 0.1);
         if ((double)*anglem < -PI)
             *anglem = PI_F;
     }
-    if (HBGDm[3] == 1) {
+    if (HBGDm[FLAG_RIGHT] == 1) {
         *r2 += 5;
         *r1 -= 5;
         *anglem = (float)((double)*anglem + 0.1);
         if ((double)*anglem > PI)
             *anglem = -PI_F;
     }
-    if (HBGDm[0] == 1) {
+    if (HBGDm[FLAG_BACK] == 1) {
         *r1 += 10;
         *r2 += 10;
         *Xm = (float)((double)*Xm + cos(-(double)*anglem) / (double)vit);
         *Zm = (float)((double)*Zm + sin((double)*anglem) / (double)vit);
     }
-    if (HBGDm[1] == 1) {
+    if (HBGDm[FLAG_FORWARD] == 1) {
         if (typem != MOVE_BULLET) {
             *r2 -= 10;
             *r1 -= 10;

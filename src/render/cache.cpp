@@ -15,20 +15,15 @@
 // The shapes are still described only by terrain() and sapin(): a list is
 // their recorded output, made again whenever what it depends on changes (a
 // tree's colour, a new GL context); a sinking tree is drawn afresh. With
-// CLANKWISE_IMMEDIATE=1 in the environment the game draws as designed
-// instead: every tree, every call, every frame.
+// immediateDrawing (CLANKWISE_IMMEDIATE=1, read by startGame) the game
+// draws as designed instead: every tree, every call, every frame.
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <malloc.h>
 
 #include "game.h"
-
-int immediateDrawing = getenv("CLANKWISE_IMMEDIATE") != nullptr &&
-                       strcmp(getenv("CLANKWISE_IMMEDIATE"), "1") == 0;
-int treeStacks = 10;
 
 // The lists: each tree's as designed, each tree's with one stack, the ground.
 const int FULL_LISTS = 0;

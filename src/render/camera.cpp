@@ -27,33 +27,34 @@ static void lookFromProbe(float eyeX, double eyeY, float eyeZ)
 }
 
 // Places this frame's camera. Reads typeCam, X0, Z0, angle; writes Xc, Zc
-// (modes 1 and 2) and, through vuelibre, the free camera (mode 4).
+// (chase and first person) and, through vuelibre, the free camera.
 void placeCamera()
 {
     float tmpCamF = 0;           // takes the probes' wheel turns, never read
-    int bullhb[4] = {0, 1, 0, 0};  // the probes only step "forward"
+    int bullhb[4] = {0};         // the probes only step "forward",
+    bullhb[FLAG_FORWARD] = 1;    // which their reversed kinds turn back
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    if (typeCam == 0)  // surveillance: a fixed eye that turns to the robot
+    if (typeCam == CAM_SURVEILLANCE)  // surveillance: a fixed eye that turns to the robot
         gluLookAt(9.0, 14.0, 9.0, X0, 0.0, Z0, 0.0, 1.0, 0.0);
-    if (typeCam == 1) {  // chase: 5 units behind, 2 up
+    if (typeCam == CAM_CHASE) {  // chase: 5 units behind, 2 up
         Zc = Z0;
         Xc = X0;
         for (int i = 0; i < 20; i++)
-            moveEn(&Xc, &Zc, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, 2);
+            moveEn(&Xc, &Zc, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, MOVE_CHASE_PROBE);
         lookFromProbe(Xc, 2.0, Zc);
     }
-    if (typeCam == 2) {  // first person: one unit behind the centre
+    if (typeCam == CAM_FIRST_PERSON) {  // first person: one unit behind the centre
         Zc = Z0;
         Xc = X0;
-        moveEn(&Xc, &Zc, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, 3);
+        moveEn(&Xc, &Zc, &tmpCamF, &tmpCamF, &angle, bullhb, bullhb, MOVE_STEP_PROBE);
         lookFromProbe(Xc, 0.0, Zc);
     }
-    if (typeCam == 3)  // overhead map, world +Z to the top of the screen
+    if (typeCam == CAM_MAP)  // overhead map, world +Z to the top of the screen
         gluLookAt(0.0, 45.0, 0.0, 1.0, 0.0, 1.0, 0.0, 0.0, 1.0);
-    if (typeCam == 4)
+    if (typeCam == CAM_FREE)
         vuelibre();
 }
 

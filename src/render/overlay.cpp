@@ -13,10 +13,6 @@
 
 #include "game.h"
 
-int playerInterface = 0;
-int helpShown = 0;
-int hintFrames = 0;
-
 // The fonts, largest first; the help takes the largest that fits.
 static void* const FONTS[] = {GLUT_BITMAP_HELVETICA_18, GLUT_BITMAP_HELVETICA_12,
                               GLUT_BITMAP_HELVETICA_10};

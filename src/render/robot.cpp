@@ -45,7 +45,7 @@ void robot(float R1, float R2, int type)
 {
     lumiere();
     glColor3f(1, 1, 0);
-    if (typeCam != 2) {
+    if (typeCam != CAM_FIRST_PERSON) {
         glPushMatrix();
         glScalef(1, 1, 5);
         glutSolidCube(0.5);
@@ -55,7 +55,7 @@ void robot(float R1, float R2, int type)
         body(R1, R2, type);
         glPopMatrix();
     }
-    if (typeCam == 3) {
+    if (typeCam == CAM_MAP) {
         // A blue ball over the shoulders with a cone toward the front.
         glPushMatrix();
         glColor3f(0, 0, 0.8);
@@ -130,7 +130,9 @@ static void hub(float z)
 }
 
 // The body: nine pieces, each in its own push and pop. The second strut and
-// the hubs have no colour of their own: the first strut's white runs on. Leaves the colour red. `type` is not used.
+// the hubs have no colour of their own: the first strut's white runs on.
+// Leaves the colour red. `type`, handed down by robot(), picks nothing: there
+// is one robot, and every caller passes 0.
 void body(float R1, float R2, int type)
 {
     (void)type;

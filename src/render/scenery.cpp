@@ -13,8 +13,8 @@ void terrain()
     // normal the last tree trunk left behind.
     glNormal3f(0, 1, 0);
     glTranslatef(0.0, -2.0, 0.0);
-    for (int j = -27; j <= 26; j++) {
-        for (int i = -27; i <= 26; i++) {
+    for (int j = -FIELD; j < FIELD; j++) {
+        for (int i = -FIELD; i < FIELD; i++) {
             glPushMatrix();
             glTranslatef(i, 0.0, j);
             glBegin(GL_QUADS);

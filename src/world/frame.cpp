@@ -37,7 +37,7 @@ void display()
     //    projection matrix is selected, so select the model-view first lest
     //    the trees land in the projection.
     glMatrixMode(GL_MODELVIEW);
-    moveEn(&X0, &Z0, &roue1, &roue2, &angle, HBGDplay, HBGDplay, 0);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, HBGDplay, HBGDplay, MOVE_ROBOT);
 
     // 5, 6. Reset the model-view matrix and place this frame's camera.
     placeCamera();

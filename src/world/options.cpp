@@ -64,7 +64,7 @@ static void printHelp(const char* program)
 
 // Reads the command line. Returns -1 when the game should start, otherwise
 // the exit status, after printing the answer or the error. --no-hint
-// writes hintFrames.
+// writes startHint.
 int readCommandLine(int argc, char** argv)
 {
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "clankwise";
@@ -80,7 +80,7 @@ int readCommandLine(int argc, char** argv)
             return 0;
         }
         if (strcmp(argv[i], "--no-hint") == 0) {
-            hintFrames = 0;
+            startHint = 0;
             continue;
         }
         int known = 0;

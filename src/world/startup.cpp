@@ -1,11 +1,81 @@
-// startup.cpp -- bringing the game up: the command list, the tables, the
-// window with its fixed GL state, and the two callbacks that are not part of
-// a frame (reshape and the 10 ms timer).
+// startup.cpp -- bringing the game up: one start shared by every program
+// (the game, the page, the tools, the tests, the benchmarks and the fuzz
+// target), the command list, the tables, the window with its fixed GL state,
+// and the two callbacks that are not part of a frame (reshape and the 10 ms
+// timer).
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "game.h"
+
+// Copies every piece of the world, end to end, into `to` (WORLD_BYTES).
+void saveWorld(unsigned char* to)
+{
+    for (const WorldPiece& piece : WORLD) {
+        memcpy(to, piece.at, piece.size);
+        to += piece.size;
+    }
+}
+
+// Puts back every piece of the world from a copy made by saveWorld.
+void restoreWorld(const unsigned char* from)
+{
+    for (const WorldPiece& piece : WORLD) {
+        memcpy(piece.at, from, piece.size);
+        from += piece.size;
+    }
+}
+
+// The world's start values, copied before main runs: every global is
+// initialised with constants, and those come before any code runs.
+static unsigned char worldAtStart[WORLD_BYTES];
+static const int worldAtStartSaved = (saveWorld(worldAtStart), 1);
+
+// Puts every global a run changes back to its start value, as a new process
+// has them: the world from its start copy, the run's own state by hand.
+// Writes the world, the key tables, paused, the window's globals, helpShown,
+// hintFrames, capsLock, nbsapin.
+void resetWorld()
+{
+    (void)worldAtStartSaved;
+    restoreWorld(worldAtStart);
+    releaseAllKeys();
+    nbsapin = NB_TREES;
+    paused = 0;
+    windowGone = 0;
+    windowWidth = 500;
+    windowHeight = 500;
+    helpShown = 0;
+    hintFrames = 0;
+    capsLock = 0;
+}
+
+// Is the environment variable `name` set to "1"?
+static int environmentSaysOne(const char* name)
+{
+    const char* value = getenv(name);
+    return value != nullptr && strcmp(value, "1") == 0;
+}
+
+// The one start of every program that runs the game: the world as a new
+// process has it, the options every program shares (the player's interface
+// with its start hint; CLANKWISE_IMMEDIATE=1, which only adds to a tool's
+// own --immediate), the crowns' generator seeded, every key let go, every
+// bullet slot freed and the trees planted. The window is the caller's:
+// openWindow opens it. Writes the whole world and the options.
+void startGame(unsigned seed, int player)
+{
+    resetWorld();
+    playerInterface = player;
+    hintFrames = player && startHint ? START_HINT_FRAMES : 0;
+    if (environmentSaysOne("CLANKWISE_IMMEDIATE"))
+        immediateDrawing = 1;
+    seedForest(seed);
+    clearTables();
+    plantTrees();
+}
 
 // Prints the command list once, and flushes it so that a pipe or a log file
 // sees it at start rather than at exit. Reads and writes no globals.

@@ -1,5 +1,6 @@
 // state.cpp -- the definitions of every global of the game with its start
-// value, and the fixed layout of the 211 fir trees.
+// value (game.h says who writes each), and the fixed layout of the 211 fir
+// trees. The controls table alone lives with the keys, in input/keys.cpp.
 
 #include "game.h"
 
@@ -23,6 +24,8 @@ int specialStates[256];
 int HBGDplay[4];
 int camlibre485679oklm[10];
 int typeCam = 0;
+int capsLock = 0;
+int (*capsLockState)() = nullptr;
 
 // Bullets
 bu bulletS[NB_BULLETS];
@@ -42,6 +45,16 @@ int hit = 0;
 int punch = 0;
 float angleP1 = 0;
 float angleP2 = 20;
+
+// Drawing
+int immediateDrawing = 0;
+int treeStacks = 10;
+
+// The player's interface
+int playerInterface = 0;
+int startHint = 1;
+int helpShown = 0;
+int hintFrames = 0;
 
 // Trees: every record takes its defaults (Pv 5, destroy 10) before main.
 sa sapinS[NB_TREES];

@@ -4,57 +4,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <malloc.h>
-#include <unistd.h>
 
 #include "game.h"
 #include "play.h"
 
-static int reshaped;  // GLUT ran reshape
-static int shown;     // the window was reported visible
-
-static void playReshape(int w, int h)
-{
-    reshape(w, h);
-    reshaped = 1;
-}
-
-static void playWindowStatus(int state)
-{
-    windowStatus(state);
-    if (state != GLUT_HIDDEN)
-        shown = 1;
-}
-
-// Redraws asked for by the window system draw nothing: only a test runs
-// frames.
-static void noFrame()
-{
-}
-
-// Writes the tree table (through plantTrees) and the window's callbacks.
+// The game's start with the seed, then its window, shown.
 int openGameWindow(char* program, unsigned seed)
 {
-    int argc = 1;
-    char* argv[] = {program, nullptr};
-    seedForest(seed);
-    clearTables();
-    plantTrees();
-    openWindow(&argc, argv);
-    glutDisplayFunc(noFrame);
-    glutReshapeFunc(playReshape);
-    glutWindowStatusFunc(playWindowStatus);
-    time_t start = time(nullptr);
-    while (!(reshaped && shown)) {
-        glutMainLoopEvent();
-        if (time(nullptr) - start > 10) {
-            fputs("the window did not appear within 10 s\n", stderr);
-            return 0;
-        }
-        usleep(1000);
-    }
-    return 1;
+    startGame(seed, 0);
+    return openShownWindow(program);
 }
 
 void playFrame()

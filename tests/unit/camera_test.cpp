@@ -26,14 +26,14 @@ class CameraTest : public WorldTest {};
 TEST_F(CameraTest, SurveillanceFollowsTheRobotAndTheMapDoesNot)
 {
     expectView(frameLookAt(), {9, 14, 9}, {1, 0, 1}, {0, 1, 0});
-    typeCam = 3;
+    typeCam = CAM_MAP;
     expectView(frameLookAt(), {0, 45, 0}, {1, 0, 1}, {0, 0, 1});
 
     X0 = -3.5f;
     Z0 = 12.25f;
     angle = 2;
     expectView(frameLookAt(), {0, 45, 0}, {1, 0, 1}, {0, 0, 1});
-    typeCam = 0;
+    typeCam = CAM_SURVEILLANCE;
     expectView(frameLookAt(), {9, 14, 9}, {-3.5, 0, 12.25}, {0, 1, 0});
 }
 
@@ -41,7 +41,7 @@ TEST_F(CameraTest, ChaseEyeAtStartIsStoppedByTheTreeBehindTheRobot)
 {
     // The tree at X 4.5, Z 1 lets the probe reach X 2.5, exactly its radius
     // away, and takes back the step after.
-    typeCam = 1;
+    typeCam = CAM_CHASE;
     expectView(frameLookAt(), {2.5, 2, 1}, {1, 0, 1}, {0, 1, 0});
     EXPECT_EQ(Xc, 2.5f);
     EXPECT_EQ(Zc, 1.0f);
@@ -50,7 +50,7 @@ TEST_F(CameraTest, ChaseEyeAtStartIsStoppedByTheTreeBehindTheRobot)
 TEST_F(CameraTest, ChaseEyeInOpenGroundIsFiveBehindAndTwoUp)
 {
     onlyTrees({{-20, -20}});
-    typeCam = 1;
+    typeCam = CAM_CHASE;
     X0 = -3.25f;
     Z0 = 7.5f;
     expectView(frameLookAt(), {1.75, 2, 7.5}, {-3.25, 0, 7.5}, {0, 1, 0});
@@ -65,7 +65,7 @@ TEST_F(CameraTest, ChaseEyeInOpenGroundIsFiveBehindAndTwoUp)
 
 TEST_F(CameraTest, FirstPersonEyeIsOneBehindAtHeightZero)
 {
-    typeCam = 2;
+    typeCam = CAM_FIRST_PERSON;
     expectView(frameLookAt(), {2, 0, 1}, {1, 0, 1}, {0, 1, 0});
 
     onlyTrees({{-20, -20}});
@@ -76,7 +76,7 @@ TEST_F(CameraTest, FirstPersonEyeIsOneBehindAtHeightZero)
 
 TEST_F(CameraTest, FreeCameraTargetIsTruncatedTowardZero)
 {
-    typeCam = 4;  // at start: two units along X
+    typeCam = CAM_FREE;  // at start: two units along X
     expectView(frameLookAt(), {0, 0, 0}, {2, 0, 0}, {0, 1, 0});
     XCamLibre = 0.5f;  // 2.5 -> 2
     expectView(frameLookAt(), {0.5, 0, 0}, {2, 0, 0}, {0, 1, 0});
@@ -90,7 +90,7 @@ TEST_F(CameraTest, FreeCameraTargetIsTruncatedTowardZero)
 
 TEST_F(CameraTest, HoldingKWrapsTheHeadingInThe32ndFrame)
 {
-    typeCam = 4;
+    typeCam = CAM_FREE;
     keyPressed('k', 0, 0);
     for (int f = 1; f <= 31; f++)
         frameLookAt();
@@ -113,7 +113,7 @@ TEST_F(CameraTest, WrappedHeadingFlipsEveryIdleFrame)
     // The float nearest pi lies just outside -pi..pi, so with no turn key the
     // wrap fires in every frame. Only where a whole-number eye Z meets the
     // tiny sine does the target show it.
-    typeCam = 4;
+    typeCam = CAM_FREE;
     angle2CamLibre = -3.1415927410125732f;
     ZCamLibre = 3;
     for (int f = 0; f < 4; f++) {
@@ -126,7 +126,7 @@ TEST_F(CameraTest, WrappedHeadingFlipsEveryIdleFrame)
 
 TEST_F(CameraTest, TiltKeysWinOverTurnKeys)
 {
-    typeCam = 4;
+    typeCam = CAM_FREE;
     keyPressed('o', 0, 0);
     keyPressed('k', 0, 0);
     float tilt = 0;
@@ -157,7 +157,7 @@ TEST_F(CameraTest, TiltKeysWinOverTurnKeys)
 
 TEST_F(CameraTest, FreeEyeMovesWithTheHeadingOfBeforeTheTurn)
 {
-    typeCam = 4;
+    typeCam = CAM_FREE;
     for (char c : {'8', '6', '7', '9', 'k'})
         keyPressed(c, 0, 0);
     frameLookAt();
@@ -176,7 +176,7 @@ TEST_F(CameraTest, TiltBranchTargetLooksAheadAlongX)
     // From the start the first o frame tilts by 0.01: level with the eye's X
     // it would look straight up the up vector. The target steps one whole
     // unit past the eye's truncated X instead.
-    typeCam = 4;
+    typeCam = CAM_FREE;
     keyPressed('o', 0, 0);
     expectView(frameLookAt(), {0, 0, 0}, {1, 9, 0}, {0, 1, 0});
     XCamLibre = -2.5f;
@@ -285,7 +285,7 @@ TEST_F(CameraTest, LongFreeFlightsStayNonDegenerate)
 {
     // Whole frames of key polling and camera, holding o, then l, then k,
     // the eye also flying: each tilt runs more than a full turn and wraps.
-    typeCam = 4;
+    typeCam = CAM_FREE;
     const char* legs[] = {"o", "o86", "l", "l54", "k8", "m7", "o9"};
     for (const char* leg : legs) {
         for (const char* c = leg; *c; c++)

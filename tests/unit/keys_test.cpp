@@ -46,7 +46,7 @@ TEST_F(KeysTest, AKeyPressedAndReleasedBetweenFramesLeavesNoTrace)
     display();
     EXPECT_EQ(X0, 1.0f);
     EXPECT_EQ(angle, 0.0f);
-    EXPECT_EQ(typeCam, 0);
+    EXPECT_EQ(typeCam, CAM_SURVEILLANCE);
     EXPECT_EQ(hit, 0);
     EXPECT_EQ(bulletS[0].etat, 0);
     expectOnly(HBGDplay, 4, -1, 0);
@@ -61,7 +61,7 @@ TEST_F(KeysTest, ModeKeysOfTheTopRowWithTheLastTwoCrossedAndKept)
 {
     const struct { unsigned char key; int mode; } map[] = {
         {38, 0}, {233, 1}, {34, 2}, {39, 4}, {40, 3}};
-    typeCam = 2;
+    typeCam = CAM_FIRST_PERSON;
     for (const auto& m : map) {
         press(m.key);
         keyboard();
@@ -77,13 +77,13 @@ TEST_F(KeysTest, TheLaterModeTestWinsWhenTwoAreHeld)
     press('&');
     press('(');
     keyboard();
-    EXPECT_EQ(typeCam, 3);
+    EXPECT_EQ(typeCam, CAM_MAP);
     press(233);  // é loses to (
     keyboard();
-    EXPECT_EQ(typeCam, 3);
+    EXPECT_EQ(typeCam, CAM_MAP);
     release('(');
     keyboard();
-    EXPECT_EQ(typeCam, 1);  // and beats &
+    EXPECT_EQ(typeCam, CAM_CHASE);  // and beats &
 }
 
 TEST_F(KeysTest, UpperCaseLettersAndUnknownCodesDoNothing)
@@ -98,7 +98,7 @@ TEST_F(KeysTest, UpperCaseLettersAndUnknownCodesDoNothing)
     EXPECT_EQ(Z0, 1.0f);
     EXPECT_EQ(angle, 0.0f);
     EXPECT_EQ(hit, 0);
-    EXPECT_EQ(typeCam, 0);
+    EXPECT_EQ(typeCam, CAM_SURVEILLANCE);
     expectOnly(HBGDplay, 4, -1, 0);
     expectOnly(camlibre485679oklm, 10, -1, 0);
 

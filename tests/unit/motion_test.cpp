@@ -14,7 +14,7 @@ using MotionTest = WorldTest;
 static void robotStep(std::vector<int> f)
 {
     int flags[4] = {f[0], f[1], f[2], f[3]};
-    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, 0);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, MOVE_ROBOT);
 }
 
 // The heading after one robot step with only the turn flags, no trees.
@@ -157,7 +157,7 @@ TEST_F(MotionTest, ATreeSunkToExactlyFiveBlocksNothing)
         sapinS[0].destroy = d;
         float x = 1, z = 1, wheel = 0, h = 0;
         int flags[4] = {1, 0, 0, 0};
-        moveEn(&x, &z, &wheel, &wheel, &h, flags, flags, 3);
+        moveEn(&x, &z, &wheel, &wheel, &h, flags, flags, MOVE_STEP_PROBE);
         EXPECT_EQ(x, d == 5.0f ? 0.0f : 1.0f) << "destroy " << d;
     }
 }
@@ -167,7 +167,7 @@ static bool bulletEndsAt(float x, float z)
 {
     bu b{1, 0, x + 1, z};
     int flags[4] = {0, 1, 0, 0};
-    moveEn(&b.X, &b.Z, &b.Z, &b.Z, &b.dir, flags, &b.etat, 1);
+    moveEn(&b.X, &b.Z, &b.Z, &b.Z, &b.dir, flags, &b.etat, MOVE_BULLET);
     EXPECT_EQ(b.X, x);
     EXPECT_EQ(b.Z, z);
     return b.etat == 1;

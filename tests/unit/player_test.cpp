@@ -202,7 +202,10 @@ TEST_F(PlayerTest, NoHintOptionTurnsTheStartHintOff)
 {
     char a0[] = "clankwise", a1[] = "--no-hint";
     char* argv[] = {a0, a1, nullptr};
-    hintFrames = 600;
     EXPECT_EQ(readCommandLine(2, argv), -1);
+    startGame(1, 1);
     EXPECT_EQ(hintFrames, 0);
+    startHint = 1;
+    startGame(1, 1);
+    EXPECT_EQ(hintFrames, START_HINT_FRAMES);
 }

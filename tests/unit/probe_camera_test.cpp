@@ -29,7 +29,7 @@ TEST_F(ProbeCameraTest, FirstPersonProbeStoppedAtOnceLooksAlongTheHeading)
     // Heading 0, front toward -X. The tree 2.4 behind the robot would be
     // 1.4 from the probe's step: the step is taken back whole.
     onlyTrees({{4.4f, 1}});
-    typeCam = 2;
+    typeCam = CAM_FIRST_PERSON;
     X0 = 2;
     Z0 = 1;
     Args a = frameLookAt();
@@ -49,7 +49,7 @@ TEST_F(ProbeCameraTest, FirstPersonAfterAWrapFacingAwayFromATree)
     // nearest -pi, the probe moves along -X, where the tree stops it, and
     // its Z move of sin(-pi) is too small to change the float Z.
     onlyTrees({{-5, 3.5f}});
-    typeCam = 2;
+    typeCam = CAM_FIRST_PERSON;
     X0 = -2.6022265f;
     Z0 = 3.00551248f;
     angle = -PI_F;
@@ -68,7 +68,7 @@ TEST_F(ProbeCameraTest, ChaseProbeStoppedAtOnceLooksDownAheadOfTheRobot)
     // 2.2 behind the robot, the tree stops every quarter step of the chase
     // probe (radius 2): the eye stays 2 above the robot's own point.
     onlyTrees({{4.2f, 1}});
-    typeCam = 1;
+    typeCam = CAM_CHASE;
     X0 = 2;
     Z0 = 1;
     Args a = frameLookAt();
@@ -101,7 +101,7 @@ TEST_F(ProbeCameraTest, KeysThatBackTheRobotIntoATreeKeepAFirstPersonView)
         keyPressed(h.key, 0, 0);
         for (int f = 0; f < h.frames; f++, frame++) {
             Args a = frameLookAt();
-            ASSERT_EQ(typeCam, 2);
+            ASSERT_EQ(typeCam, CAM_FIRST_PERSON);
             ASSERT_TRUE(hasOrientation(a)) << "frame " << frame;
             if (Xc == X0 && Zc == Z0)
                 stoppedAtOnce++;

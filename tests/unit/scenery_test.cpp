@@ -130,7 +130,7 @@ TEST_F(SceneryTest, TreesAreDrawnAtTheirPositionTruncatedTowardZero)
     sapinS[2].destroy = 6;
     float x = 10, z = 10, wheel = 0, a = 0;
     int flags[4] = {0, 0, 0, 0};
-    moveEn(&x, &z, &wheel, &wheel, &a, flags, flags, 0);
+    moveEn(&x, &z, &wheel, &wheel, &a, flags, flags, MOVE_ROBOT);
 
     const Args at[3] = {{-25, 0, -24}, {0, 0, 0}, {28, 0, 25}};
     std::vector<GlCall> moves = callsNamed("glTranslated");

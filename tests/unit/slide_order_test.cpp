@@ -27,7 +27,7 @@ TEST_F(SlideOrderTest, ALaterTreeSeesThePositionAnEarlierTreePushedBack)
     onlyTrees({treeA, treeB});
     angle = a;
     int flags[4] = {0, 1, 0, 0};
-    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, 0);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, MOVE_ROBOT);
     EXPECT_EQ(X0, 1.0f);
     EXPECT_EQ(Z0, 1.0f);
 
@@ -36,7 +36,7 @@ TEST_F(SlideOrderTest, ALaterTreeSeesThePositionAnEarlierTreePushedBack)
     startWorld(1);
     onlyTrees({treeB, treeA});
     angle = a;
-    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, 0);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, MOVE_ROBOT);
     EXPECT_EQ(X0, 1.0f);
     EXPECT_EQ(Z0, endZ);
 
@@ -45,7 +45,7 @@ TEST_F(SlideOrderTest, ALaterTreeSeesThePositionAnEarlierTreePushedBack)
     startWorld(1);
     onlyTrees({{1, endZ - 2.45f}, {endX, 1 + 2.45f}});
     angle = a;
-    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, 0);
+    moveEn(&X0, &Z0, &roue1, &roue2, &angle, flags, flags, MOVE_ROBOT);
     EXPECT_EQ(X0, 1.0f);
     EXPECT_EQ(Z0, 1.0f);
 }
@@ -63,7 +63,7 @@ TEST_F(SlideOrderTest, AProbeSlidesTreeAfterTreeToo)
     // before the start on X, in reach only once X is back at 1.
     onlyTrees({{endX + 1.95f, 1}, {1 - 1.95f, endZ}});
     int flags[4] = {0, 1, 0, 0};
-    moveEn(&x, &z, &wheel, &wheel, &heading, flags, flags, 2);
+    moveEn(&x, &z, &wheel, &wheel, &heading, flags, flags, MOVE_CHASE_PROBE);
     EXPECT_EQ(x, 1.0f);
     EXPECT_EQ(z, 1.0f);
 }

@@ -13,66 +13,24 @@
 static double tabAtStart[2 * NB_TREES];
 static const bool tabSaved = (std::memcpy(tabAtStart, tab, sizeof tab), true);
 
-void resetWorld()
+void resetTestWorld()
 {
     (void)tabSaved;
+    resetWorld();
+    std::memcpy(tab, tabAtStart, sizeof tab);
+    playerInterface = 0;
     // The tests check the designed call stream, so they draw as designed
     // (as CLANKWISE_IMMEDIATE=1 asks), with no display list left over.
     immediateDrawing = 1;
     forgetCachedLists();
     glRecordForgetLists();
-    X0 = 1;
-    Z0 = 1;
-    y = 0;
-    angle = 0;
-    roue1 = 0;
-    roue2 = 0;
-
-    std::memset(keyStates, 0, sizeof keyStates);
-    std::memset(specialStates, 0, sizeof specialStates);
-    std::memset(HBGDplay, 0, sizeof HBGDplay);
-    std::memset(camlibre485679oklm, 0, sizeof camlibre485679oklm);
-    typeCam = 0;
-
-    for (bu& b : bulletS)
-        b = bu{0, 0, 0, 0};
-    bull = 0;
-
-    Xc = 0;
-    Zc = 0;
-    XCamLibre = 0;
-    YCamLibre = 0;
-    ZCamLibre = 0;
-    angle1CamLibre = 0;
-    angle2CamLibre = 0;
-
-    hit = 0;
-    punch = 0;
-    angleP1 = 0;
-    angleP2 = 20;
-
-    for (sa& t : sapinS)
-        t = sa{};
-    nbsapin = NB_TREES;
-    std::memcpy(tab, tabAtStart, sizeof tab);
-    paused = 0;
-    windowGone = 0;
-    windowWidth = 500;
-    windowHeight = 500;
-    playerInterface = 0;
-    helpShown = 0;
-    hintFrames = 0;
-    capsLock = 0;
-
     glRecordReset();
 }
 
 void startWorld(unsigned seed)
 {
-    resetWorld();
-    seedForest(seed);
-    clearTables();
-    plantTrees();
+    resetTestWorld();
+    startGame(seed, 0);
     glRecordReset();
 }
 

@@ -12,17 +12,16 @@
 
 #include <gtest/gtest.h>
 
-// Every global of the game back to the value it has before main runs: the
-// robot at (1, 1) facing 0, no key held, every bullet slot zeroed, every tree
-// record at its defaults (X 0, Z 0, colour 0, Pv 5, destroy 10), 211 trees
-// in use, the layout table as compiled, cameras and punches at rest; the
+// Every global of the game back to the value it has before main runs
+// (resetWorld: the robot at (1, 1) facing 0, no key held, every bullet slot
+// zeroed, every tree record at its defaults, 211 trees in use, cameras and
+// punches at rest), the layout table as compiled, no player's interface; the
 // designed drawing, call by call, with no display list. Also forgets every
 // recorded GL call.
-void resetWorld();
+void resetTestWorld();
 
-// resetWorld(), then the start-up steps of main that are not GLUT calls:
-// srand(seed), the key and bullet tables cleared, the trees planted from the
-// layout with their crown colours. The command list is not printed.
+// resetTestWorld(), then the game's own start (startGame) with the seed and
+// no player's interface. The command list is not printed.
 void startWorld(unsigned seed = 1);
 
 // Replaces the forest with the given trees, (X, Z) each, standing (Pv 5,

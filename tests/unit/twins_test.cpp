@@ -65,10 +65,10 @@ class TwinsTest : public WorldTest {};
 TEST_F(TwinsTest, ArrowsSetExactlyTheFlagOfTheirLetter)
 {
     for (const Twin& t : movers) {
-        resetWorld();
+        resetTestWorld();
         keyPressed(t.key, 0, 0);
         std::vector<int> byKey = poll();
-        resetWorld();
+        resetTestWorld();
         specialPressed(t.special, 0, 0);
         EXPECT_EQ(poll(), only(t.flag, 0)) << "twin of " << t.key;
         EXPECT_EQ(poll(), byKey) << "twin of " << t.key;  // held: every frame
@@ -89,7 +89,7 @@ TEST_F(TwinsTest, FunctionKeysSelectTheModesOfTheTopRow)
 {
     for (const Twin& t : modeKeys) {
         for (bool twin : {false, true}) {
-            resetWorld();
+            resetTestWorld();
             typeCam = (t.mode + 2) % 5;
             if (twin)
                 specialPressed(t.special, 0, 0);
@@ -107,8 +107,8 @@ TEST_F(TwinsTest, HeldModeKeysOfBothKindsFollowTheDesignedOrder)
     // Every set of the ten mode keys: the latest row held wins, whichever
     // kind of key holds it; with none held the mode stays.
     for (int set = 0; set < 1 << 10; set++) {
-        resetWorld();
-        typeCam = 1;
+        resetTestWorld();
+        typeCam = CAM_CHASE;
         int want = 1;
         for (int row = 0; row < 5; row++) {
             if (set & (1 << row))
@@ -129,7 +129,7 @@ TEST_F(TwinsTest, KeyTappedBetweenTwoFramesLeavesNoTrace)
     all.insert(all.end(), modeKeys, modeKeys + 5);
     for (const Twin& t : all) {
         for (bool twin : {false, true}) {
-            resetWorld();
+            resetTestWorld();
             int start = (t.mode + 1) % 5;  // never the tapped key's mode
             typeCam = start;
             if (twin) {
@@ -156,7 +156,7 @@ TEST_F(TwinsTest, ModifierBetweenPressAndReleaseLeavesNoKeyHeld)
         for (const auto& k : keys) {
             // Key down, modifier down, key up under its new character: let
             // go at once, even while the modifier is still held.
-            resetWorld();
+            resetTestWorld();
             keyPressed(k[0], 0, 0);
             specialPressed(mod, 0, 0);
             keyUp(k[1], 0, 0);
@@ -167,7 +167,7 @@ TEST_F(TwinsTest, ModifierBetweenPressAndReleaseLeavesNoKeyHeld)
             EXPECT_EQ(poll(), only(-1, typeCam));
 
             // Modifier down, key down, modifier up, key up unmodified.
-            resetWorld();
+            resetTestWorld();
             specialPressed(mod, 0, 0);
             keyPressed(k[1], 0, 0);
             specialUp(mod, 0, 0);
@@ -177,7 +177,7 @@ TEST_F(TwinsTest, ModifierBetweenPressAndReleaseLeavesNoKeyHeld)
         }
 
     // A modifier down and up again while z is held, then z released.
-    resetWorld();
+    resetTestWorld();
     keyPressed('z', 0, 0);
     specialPressed(GLUT_KEY_SHIFT_L, 0, 0);
     specialUp(GLUT_KEY_SHIFT_L, 0, 0);
@@ -236,7 +236,7 @@ TEST_F(TwinsTest, SpecialCodesOutsideTheTableAreIgnored)
     specialStates[0] = specialStates[255] = 1;
     HBGDplay[0] = HBGDplay[3] = 1;
     camlibre485679oklm[0] = camlibre485679oklm[9] = 1;
-    typeCam = 4;
+    typeCam = CAM_FREE;
     const std::vector<int> before = inputMemory();
     const int codes[] = {-1, -256, 256, 257, 1000, 0x10000, INT_MIN, INT_MAX};
     for (int code : codes) {
