@@ -83,7 +83,7 @@ else
     rm -f "$WEB_LOG"
 fi
 # ==== END OF WEB BUILD ========================================================
-=======
+
 # ==== WINDOWS BUILD UNDER WINE ================================================
 # The game cross-built for Windows in build-windows/ (scripts/windows.sh) and
 # its tests run under wine (tests/windows/run.sh), against build/'s pictures

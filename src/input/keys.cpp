@@ -2,8 +2,10 @@
 // GLUT callbacks keep the tables up to date between frames, and keyboard()
 // turns them into this frame's flags and commands once, at its start.
 //
-// The controls, all in one place: the table below is what --help prints,
-// and the README's table is checked against it. The mode characters are
+// The controls, all in one place: the table below is what --help, the help
+// over the game and the web page show; the README's table, the manual
+// page's and the Windows README's are checked against --help's in the
+// installation test. The mode characters are
 // those of the unshifted top row of a French keyboard; the arrow and
 // function keys work on any layout.
 

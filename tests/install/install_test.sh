@@ -3,7 +3,8 @@
 # (1) `cmake --install` into a fresh prefix: every file where the desktop
 # looks for it and valid (desktop-file-validate, appstreamcli, mandoc), the
 # icons square and transparent, --help, --version and a bad option answered
-# without a display, the README's controls table the same as --help's, and
+# without a display, the controls of the README, the manual page and the
+# Windows README the same as --help's, and
 # the installed game started under Xvfb: its window shows a frame that is
 # not black and Escape ends it with status 0 and no X error.
 # (2) The Debian packages, built by dpkg-buildpackage from a copy of the
@@ -95,6 +96,17 @@ sed -n '/^Controls/,/^$/p' "$E2E_OUT/help.txt" | sed -n 's/^  //p' | tr -s ' ' >
 [ -s "$E2E_OUT/controls.help" ] || e2e_fail "--help shows no controls"
 diff -u "$E2E_OUT/controls.readme" "$E2E_OUT/controls.help" ||
     e2e_fail "the README's controls table and --help's differ"
+# So are the installed manual page's table, as it reads, and the Windows
+# players' README.
+mandoc -T utf8 "$PREFIX/share/man/man6/clankwise.6" | sed -e 's/.\x08//g' |
+    sed -n '/^CONTROLS/,/While paused/p' | sed -n '/^$/,/While paused/p' |
+    grep -v -e '^$' -e 'While paused' | sed 's/^ *//' | tr -s ' ' >"$E2E_OUT/controls.man"
+diff -u "$E2E_OUT/controls.man" "$E2E_OUT/controls.help" ||
+    e2e_fail "the manual page's controls table and --help's differ"
+sed -n '/^Controls$/,/^Letter keys/p' "$ROOT/packaging/windows/README.txt" | sed -n 's/^  //p' |
+    tr -s ' ' >"$E2E_OUT/controls.windows"
+diff -u "$E2E_OUT/controls.windows" "$E2E_OUT/controls.help" ||
+    e2e_fail "the Windows README's controls and --help's differ"
 
 # --- the Debian packages -----------------------------------------------------------
 # Built from the repository's files alone (what a clean checkout has), in a

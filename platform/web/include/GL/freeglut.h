@@ -1,7 +1,7 @@
 // freeglut.h -- the GL, GLU and GLUT interface of the web build: the calls
 // and names the game uses, with the values the desktop headers give them,
-// implemented over WebGL by platform/web/ (gl_layer.cpp, glu_layer.cpp,
-// glut_layer.cpp). Only the subset the game calls is declared.
+// implemented over WebGL by platform/web/ (gl_layer.cpp; GLU and the GLUT
+// solids in shapes.cpp; glut_layer.cpp). Only the subset the game calls is declared.
 
 #ifndef CLANKWISE_WEB_FREEGLUT_H
 #define CLANKWISE_WEB_FREEGLUT_H
