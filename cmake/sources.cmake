@@ -8,6 +8,7 @@ set(CLANKWISE_GAME_SOURCES
   src/world/frame.cpp
   src/world/options.cpp
   src/world/pause.cpp
+  src/world/pace.cpp
   src/world/forest_rand.cpp
   src/input/keys.cpp
   src/motion/move.cpp

@@ -86,6 +86,13 @@ extern int paused;        // 1 while paused (p): frames draw, nothing moves; tog
 extern int windowGone;    // 1 once the window is closed: no callback may touch it; shutdown
 extern int windowWidth;   // window size in pixels, 500 at start; reshape
 extern int windowHeight;  // likewise
+extern int windowHidden;  // 1 while the window is hidden or minimised; windowStatus
+extern int frameDrawn;    // 1: this frame is drawn; 0: it runs but is not drawn (the
+                          // pace fell behind: a later frame's picture is shown); pace
+extern int designedPacing;  // 1: one frame per 10 ms tick, every frame drawn, as
+                            // designed (CLANKWISE_DESIGNED_PACING=1); startGame
+extern long framesDropped;  // frames the pace gave up on since the start; pace
+extern double (*paceClock)();  // the pace's monotonic clock, ms; pace (tests: a fake)
 
 // Input (src/input): held keys and what they mean this frame
 extern int keyStates[256];      // character keys, 1 = held; key callbacks
@@ -184,7 +191,14 @@ void plantTrees();
 void openWindow(int* argc, char** argv);
 void initRendering();
 void reshape(int w, int h);
+
+// world/pace.cpp
+void resetPace();
+int framesDue(double now);
 void update(int value);
+void runFrames(int count, void (*frame)());
+void runDueFrames(void (*frame)());
+void pacedDisplay();
 
 // world/forest_rand.cpp: glibc's rand() sequence on every platform
 void seedForest(unsigned seed);

@@ -142,10 +142,12 @@ void releaseAllKeys()
 }
 
 // A hidden or minimised window gets no key-up events, so whatever was held
-// when it went away would stay held: let everything go.
+// when it went away would stay held: let everything go. The pace forgives
+// the time the window was away. Writes windowHidden and the key tables.
 void windowStatus(int state)
 {
-    if (state == GLUT_HIDDEN)
+    windowHidden = state == GLUT_HIDDEN;
+    if (windowHidden)
         releaseAllKeys();
 }
 

@@ -54,9 +54,10 @@ static void drawBullet(const bu& b)
 }
 
 // Bullet step, once per frame for every slot in order: free a bullet that
-// left the field, then draw the bullet where it is and move it one unit. So a
-// bullet is never drawn where it hits a tree or once it has left the field.
-// Reads and writes bulletS; the moves may damage sapinS.
+// left the field, then draw the bullet where it is (in a drawn frame) and
+// move it one unit. So a bullet is never drawn where it hits a tree or once
+// it has left the field. Reads frameDrawn; reads and writes bulletS; the
+// moves may damage sapinS.
 void moveBullets()
 {
     int bullhb[4] = {0};
@@ -68,7 +69,8 @@ void moveBullets()
             b.etat = 0;
         if (b.etat != 1)
             continue;
-        drawBullet(b);
+        if (frameDrawn)
+            drawBullet(b);
         // A bullet has no wheels: both wheel pointers go to its own Z, which
         // the bullet kind never turns.
         moveEn(&b.X, &b.Z, &b.Z, &b.Z, &b.dir, bullhb, &b.etat, MOVE_BULLET);

@@ -75,10 +75,16 @@ static void sinkAndDrawTree(sa& tree)
 
 // Every tree's per-frame work, drawn as designed or, by default, from the
 // tree lists (render/cache.cpp), where the push, the unit scale and the pop
-// around each tree are left out: they change nothing drawn.
-// Reads immediateDrawing, nbsapin; writes sapinS[].destroy.
+// around each tree are left out: they change nothing drawn. A frame that
+// is not drawn only sinks them.
+// Reads immediateDrawing, frameDrawn, nbsapin; writes sapinS[].destroy.
 static void sinkAndDrawTrees()
 {
+    if (!frameDrawn) {
+        for (int i = 0; i < nbsapin; i++)
+            sinkTree(sapinS[i]);
+        return;
+    }
     if (immediateDrawing) {
         for (int i = 0; i < nbsapin; i++)
             sinkAndDrawTree(sapinS[i]);

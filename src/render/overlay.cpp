@@ -20,7 +20,8 @@ static const int FONT_LINE[] = {24, 16, 13};  // line height of each, pixels
 const int NB_FONTS = 3;
 const int MARGIN = 10;  // pixels around the text on its backdrop
 
-static double framesPerSecond;  // frames shown in the last whole second
+static double picturesPerSecond;  // frames drawn in the last whole second
+static double framesPerSecond;    // frames run, drawn or not, likewise
 
 // GLUT's bitmap fonts are Latin-1; the controls table is UTF-8 (é). Copies
 // text into out (size bytes), two-byte sequences turned into their Latin-1
@@ -98,20 +99,35 @@ static int currentNotes(const char** notes)
     return n;
 }
 
-// Counts the frames of each second of the clock, for the help's frame-rate
-// line. Writes framesPerSecond.
+// Counts the frames and the pictures of each second of the clock, for the
+// help's figure line. Reads frameDrawn; writes framesPerSecond,
+// picturesPerSecond.
 static void countFrame()
 {
     using Clock = std::chrono::steady_clock;
     static Clock::time_point since = Clock::now();
-    static int frames;
+    static int frames, pictures;
     frames++;
+    pictures += frameDrawn;
     double seconds = std::chrono::duration<double>(Clock::now() - since).count();
     if (seconds >= 1) {
         framesPerSecond = frames / seconds;
-        frames = 0;
+        picturesPerSecond = pictures / seconds;
+        frames = pictures = 0;
         since = Clock::now();
     }
+}
+
+// The help's figure line: the pictures a second and the game's speed, which
+// is full while it runs its 100 frames a second (97: a second of the clock
+// seldom holds exactly 100 of them). Reads the two rates.
+static void figureLine(char* line, int size)
+{
+    if (framesPerSecond >= 97)
+        snprintf(line, size, "%.0f pictures a second, game at full speed", picturesPerSecond);
+    else
+        snprintf(line, size, "%.0f pictures a second, game at %.0f%% of its speed",
+                 picturesPerSecond, framesPerSecond);
 }
 
 // The widest a help row can be, in pixels, with its three columns.
@@ -166,8 +182,8 @@ static void drawHelp(const char* const* notes, int nbNotes)
         drawText(font, x + MARGIN + keyColumn, y, CONTROLS[i][1]);
         drawText(font, x + MARGIN + keyColumn + twinColumn, y, CONTROLS[i][2]);
     }
-    char rate[64];
-    snprintf(rate, sizeof rate, "%.0f frames a second (the game asks for 100)", framesPerSecond);
+    char rate[80];
+    figureLine(rate, sizeof rate);
     y -= line;
     drawText(font, x + MARGIN, y, rate);
     glColor3f(1, 0.85f, 0.2f);
@@ -207,14 +223,19 @@ static void endPixels()
 // help, or else the notes in a box at the top and the start hint in the
 // bottom left corner while it lasts. Draws nothing, and calls no GL, when
 // there is nothing to show or outside the game itself. Reads
-// playerInterface, helpShown, paused, capsLock, the window size; writes
-// hintFrames.
+// playerInterface, helpShown, paused, capsLock, the window size, frameDrawn;
+// writes hintFrames, which counts down in frames not drawn too.
 void drawOverlay()
 {
     // A minimised window reports no pixels to draw in.
     if (!playerInterface || windowWidth < 1 || windowHeight < 1)
         return;
     countFrame();
+    if (!frameDrawn) {
+        if (hintFrames > 0 && !helpShown)
+            hintFrames--;
+        return;
+    }
     const char* notes[2];
     int nbNotes = currentNotes(notes);
     if (!helpShown && nbNotes == 0 && hintFrames <= 0)

@@ -16,6 +16,8 @@ const float hitPos[nbAn][2] = {
     {0, 20}, {-40, 90}, {20, 90}, {50, 40}, {0, 20}, {0, 20},
 };
 
+static void punchStep();
+
 // V starts a punch when none runs; hit 0 or 1 tells which arm goes next.
 // Reads keyStates; writes hit, punch.
 void punchTrigger()
@@ -27,14 +29,22 @@ void punchTrigger()
 }
 
 // Draws the robot where it stands, turned to its heading: its +X front then
-// points along (-cos angle, 0, -sin angle), the way z drives it.
-// Reads X0, y, Z0, angle, roue1, roue2.
+// points along (-cos angle, 0, -sin angle), the way z drives it. A frame
+// that is not drawn still places the light, which the next frame's trees
+// are lit by, and still moves the punching arm a step.
+// Reads X0, y, Z0, angle, roue1, roue2, frameDrawn; the punch moves.
 void drawPlayer()
 {
     glPushMatrix();
     glTranslatef(X0, y, Z0);
     glRotatef((float)((double)angle * DEGREES_PER_RADIAN + 180), 0, -1, 0);
-    robot(roue1, roue2, 0);
+    if (frameDrawn) {
+        robot(roue1, roue2, 0);
+    } else {
+        lumiere();
+        if ((hit == 2 || hit == 3) && punch < nbAn)  // as bras() of the punching arm
+            punchStep();
+    }
     glPopMatrix();
 }
 

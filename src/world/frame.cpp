@@ -1,6 +1,13 @@
 // frame.cpp -- one frame of the game: read the keys, advance the world by one
 // step and draw it. A frame is the game's unit of time: every speed,
 // cooldown and animation step elsewhere is an amount per frame.
+//
+// A frame whose picture would never be seen (frameDrawn 0: the pace runs
+// several frames for one picture) is still a whole frame of the game, to
+// the bit; only its drawing is left out. It keeps what the next drawn frame
+// takes over from it: the camera's model-view matrix (the next frame draws
+// its trees with it) and the robot's light; every piece drawn sets its own
+// colour, normal and materials.
 
 #include "game.h"
 
@@ -14,7 +21,7 @@ static void keepWheelInRange(float* wheel)
 }
 
 // Runs one frame. Reads and writes, through the steps it calls, the whole
-// world state; reads paused.
+// world state; reads paused, frameDrawn.
 void display()
 {
     // 0. While paused, the frame runs on the world as it stood when the
@@ -23,7 +30,8 @@ void display()
         beginPausedFrame();
 
     // 1. Clear the colour and depth buffers.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (frameDrawn)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     // 2. Poll the keys; this also fires bullets and starts punches.
     keyboard();
@@ -43,10 +51,8 @@ void display()
     placeCamera();
 
     // 7. The ground.
-    if (immediateDrawing)
-        terrain();
-    else
-        drawCachedGround();
+    if (frameDrawn)
+        immediateDrawing ? terrain() : drawCachedGround();
 
     // 8. Cull, draw and move the bullets.
     moveBullets();
@@ -59,8 +65,10 @@ void display()
     drawOverlay();
 
     // 11. The window is single-buffered: the flush shows the frame.
-    glutSwapBuffers();
-    glFlush();
+    if (frameDrawn) {
+        glutSwapBuffers();
+        glFlush();
+    }
 
     if (paused)
         endPausedFrame();

@@ -47,6 +47,8 @@ void resetWorld()
     windowGone = 0;
     windowWidth = 500;
     windowHeight = 500;
+    windowHidden = 0;
+    frameDrawn = 1;
     helpShown = 0;
     hintFrames = 0;
     capsLock = 0;
@@ -62,9 +64,10 @@ static int environmentSaysOne(const char* name)
 // The one start of every program that runs the game: the world as a new
 // process has it, the options every program shares (the player's interface
 // with its start hint; CLANKWISE_IMMEDIATE=1, which only adds to a tool's
-// own --immediate), the crowns' generator seeded, every key let go, every
-// bullet slot freed and the trees planted. The window is the caller's:
-// openWindow opens it. Writes the whole world and the options.
+// own --immediate; CLANKWISE_DESIGNED_PACING=1), the pace started afresh,
+// the crowns' generator seeded, every key let go, every bullet slot freed
+// and the trees planted. The window is the caller's: openWindow opens it.
+// Writes the whole world and the options.
 void startGame(unsigned seed, int player)
 {
     resetWorld();
@@ -72,6 +75,8 @@ void startGame(unsigned seed, int player)
     hintFrames = player && startHint ? START_HINT_FRAMES : 0;
     if (environmentSaysOne("CLANKWISE_IMMEDIATE"))
         immediateDrawing = 1;
+    designedPacing = environmentSaysOne("CLANKWISE_DESIGNED_PACING");
+    resetPace();
     seedForest(seed);
     clearTables();
     plantTrees();
@@ -118,7 +123,8 @@ void plantTrees()
 }
 
 // Opens the 500 by 500 window at (100, 100), sets the fixed GL state and
-// registers the window's callbacks. The arguments go to GLUT unread; the
+// registers the window's callbacks: the frame, paced (pace.cpp) unless
+// designedPacing asks for one frame per redisplay. The arguments go to GLUT unread; the
 // size and place are given first, so that a -geometry among them, which
 // glutInit reads, overrides them.
 void openWindow(int* argc, char** argv)
@@ -130,7 +136,7 @@ void openWindow(int* argc, char** argv)
     glutCreateWindow("Clankwise");
     initRendering();
 
-    glutDisplayFunc(display);
+    glutDisplayFunc(designedPacing ? display : pacedDisplay);
     glutKeyboardFunc(keyPressed);
     glutKeyboardUpFunc(keyUp);
     glutReshapeFunc(reshape);
@@ -171,16 +177,4 @@ void reshape(int w, int h)
     // put infinities into the projection, so each side counts as at least 1.
     double aspect = (double)(w > 0 ? w : 1) / (double)(h > 0 ? h : 1);
     gluPerspective(60, aspect, 1, 200);
-}
-
-// The game's clock: one frame asked for every 10 ms, until the window is
-// closed (a timer may still fire after that, with no window to draw in).
-// Reads windowGone.
-void update(int value)
-{
-    (void)value;
-    if (windowGone)
-        return;
-    glutPostRedisplay();
-    glutTimerFunc(10, update, 0);
 }

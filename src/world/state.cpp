@@ -17,6 +17,10 @@ int paused = 0;
 int windowGone = 0;
 int windowWidth = 500;
 int windowHeight = 500;
+int windowHidden = 0;
+int frameDrawn = 1;
+int designedPacing = 0;
+long framesDropped = 0;
 
 // Input
 int keyStates[256];
