@@ -5,7 +5,8 @@
 // aborts with its name.
 //
 // Input, one command per byte b (op = b & 7, n = b >> 3), arguments after it:
-//   0  run n + 1 frames
+//   0  run n + 1 frames, drawing only the last, as the pace does when the
+//      drawing falls behind
 //   1  keyPressed(next byte)
 //   2  keyUp(next byte)
 //   3  specialPressed(next byte), or of the next 4 bytes as any int if n is odd
@@ -163,13 +164,21 @@ static void frames(int n)
         frame();
 }
 
+// n frames through the pace's own path: only the last is drawn.
+static void pacedFrames(int n)
+{
+    n = n < framesLeft ? n : framesLeft;
+    framesLeft -= n;
+    runFrames(n, frame);
+}
+
 // Runs the command that starts at the input's current byte.
 static void command(Input* in)
 {
     uint8_t b = nextByte(in);
     int op = b & 7, n = b >> 3;
     switch (op) {
-    case 0: frames(n + 1); break;
+    case 0: pacedFrames(n + 1); break;
     case 1: keyPressed(nextByte(in), 0, 0); break;
     case 2: keyUp(nextByte(in), 0, 0); break;
     case 3: specialPressed(n & 1 ? nextInt(in) : nextByte(in), 0, 0); break;

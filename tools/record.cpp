@@ -60,7 +60,7 @@ static void writePendingLine()
     fflush(recordOut);
 }
 
-// The display callback: note the held keys, then run the game's frame.
+// One frame: note the held keys, then run the game's frame.
 static void recordFrame()
 {
     std::string line = heldKeysLine();
@@ -79,6 +79,17 @@ static void recordFrame()
     }
     if (frameLimit > 0 && framesDone >= frameLimit)
         glutLeaveMainLoop();
+}
+
+// The display callback: the frames due at the game's own pace, each noted,
+// so that a recording made on a slow machine still holds 100 frames a
+// second of play. Past --frames, nothing more runs.
+static void recordDisplay()
+{
+    runDueFrames([] {
+        if (frameLimit == 0 || framesDone < frameLimit)
+            recordFrame();
+    });
 }
 
 // Escape ends the recording; every other key goes to the game.
@@ -163,7 +174,7 @@ int main(int argc, char** argv)
     int glutArgc = 1;
     char* glutArgv[] = {argv[0], nullptr};
     openWindow(&glutArgc, glutArgv);
-    glutDisplayFunc(recordFrame);
+    glutDisplayFunc(designedPacing ? recordFrame : recordDisplay);
     glutKeyboardFunc(recordKeyPressed);
     playInWindow();
     writePendingLine();

@@ -59,7 +59,16 @@ static void printHelp(const char* program)
     printf("\nThe character keys are those of a French (AZERTY) keyboard; the arrow and\n"
            "function keys do the same on any layout. The help shown by h or ? lists the\n"
            "controls over the game, says when the game is paused or Caps Lock is on\n"
-           "(the letter keys need lower case), and gives the frame rate reached.\n");
+           "(the letter keys need lower case), and gives the pictures a second and the\n"
+           "game's speed.\n"
+           "\n"
+           "Environment:\n"
+           "  CLANKWISE_DESIGNED_PACING=1\n"
+           "        one frame per 10 ms tick, every frame drawn: where the machine cannot\n"
+           "        draw 100 pictures a second, the game runs slower (by default it keeps\n"
+           "        its speed and shows fewer pictures)\n"
+           "  CLANKWISE_IMMEDIATE=1\n"
+           "        draw call by call, every frame, not from display lists\n");
 }
 
 // Reads the command line. Returns -1 when the game should start, otherwise

@@ -21,14 +21,15 @@ golden_stop_xvfb() {
 }
 
 # Starts Xvfb with a 24-bit screen large enough for the 500 by 500 window at
-# (100, 100), waits for its display number, and exports DISPLAY with the
-# renderer settings. $1 is a scratch folder for its log.
+# (100, 100) (GOLDEN_SCREEN, WxHxD, for another), waits for its display
+# number, and exports DISPLAY with the renderer settings. $1 is a scratch
+# folder for its log.
 golden_start_xvfb() {
     local dir=$1 fdfile="$1/xvfb.display" num=""
     mkdir -p "$dir"
     : >"$fdfile"
     trap golden_stop_xvfb EXIT
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp \
+    Xvfb -displayfd 9 -screen 0 "${GOLDEN_SCREEN:-1024x768x24}" -nolisten tcp \
         9>"$fdfile" >"$dir/xvfb.log" 2>&1 </dev/null &
     GOLDEN_XVFB_PID=$!
     for _ in $(seq 1 200); do
