@@ -1,7 +1,7 @@
-// page.cpp -- the game in a web page: the functions page.js calls. The page
-// paces the frames itself (several game frames per animation frame when
-// the display is slower than the game), passes the keys on as the GLUT
-// callbacks would, and in its test mode plays a key script frame by frame
+// page.cpp -- the game in a web page: the functions page.js calls. At each
+// animation frame the page runs the frames the game's pace calls for
+// (pace.cpp: several game frames for one picture when the display is slower
+// than the game), passes the keys on as the GLUT callbacks would, and in its test mode plays a key script frame by frame
 // and collects the same state lines as the replay tool.
 
 #include <algorithm>
@@ -41,16 +41,34 @@ EMSCRIPTEN_KEEPALIVE void webStart(unsigned seed, int immediate, int player, int
 // The canvas took a new size. Writes windowWidth, windowHeight.
 EMSCRIPTEN_KEEPALIVE void webResize(int w, int h) { reshape(w, h); }
 
+}  // extern "C"
+
+// One frame of the page; the layer fills pixels only for a drawn one.
+static void pageFrame()
+{
+    layerRasterise = frameDrawn;
+    display();
+    framesRun++;
+}
+
+extern "C" {
+
 // Runs `count` frames; only the last is drawn, the others keep every state
 // the game reads back but fill no pixels. Writes the world; reads paused.
 EMSCRIPTEN_KEEPALIVE void webFrames(int count)
 {
-    for (int i = 0; i < count; i++) {
-        layerRasterise = i == count - 1;
-        display();
-        framesRun++;
-    }
+    runFrames(count, pageFrame);
     layerRasterise = 1;
+}
+
+// An animation frame at page time `now` (ms): runs the frames the game's
+// pace says are due, drawing the last. Returns how many ran.
+EMSCRIPTEN_KEEPALIVE int webPace(double now)
+{
+    int due = framesDue(now);
+    if (due > 0)
+        webFrames(due);
+    return due;
 }
 
 // A key event from the page: a character code (special 0) or a GLUT special
@@ -64,17 +82,18 @@ EMSCRIPTEN_KEEPALIVE void webKey(int down, int code, int special)
 }
 
 // The page or the canvas lost the focus: no key-up will come.
-EMSCRIPTEN_KEEPALIVE void webReleaseKeys() { windowStatus(GLUT_HIDDEN); }
+EMSCRIPTEN_KEEPALIVE void webReleaseKeys() { releaseAllKeys(); }
 
 // What the page's tests look at: 0 X0, 1 Z0, 2 typeCam, 3 keys held,
-// 4 frames run.
+// 4 frames run, 5 frames the pace dropped.
 EMSCRIPTEN_KEEPALIVE double webProbe(int what)
 {
     int keys = 0;
     for (int i = 0; i < 256; i++)
         keys += keyStates[i] + specialStates[i];
-    const double values[] = {X0, Z0, (double)typeCam, (double)keys, (double)framesRun};
-    return what >= 0 && what < 5 ? values[what] : 0;
+    const double values[] = {X0, Z0, (double)typeCam, (double)keys, (double)framesRun,
+                             (double)framesDropped};
+    return what >= 0 && what < 6 ? values[what] : 0;
 }
 
 // One row of the controls table (key, twin, action: column 0..2), for the

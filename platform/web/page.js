@@ -4,9 +4,6 @@
 // <pre id="trace">, with data-state="done" (or "error") on <body>.
 'use strict';
 
-var FRAME_MS = 10;        // one game frame: 100 a second of page time
-var MOST_AT_ONCE = 25;    // frames run for one animation frame at most; past
-                          // that a slow machine slows the game down
 var params = new URLSearchParams(location.search);
 var canvas = document.getElementById('canvas');
 var errors = [];
@@ -127,31 +124,23 @@ function fillControls() {
   }
 }
 
-// Runs as many game frames as the page time since the start calls for,
-// drawing only the last; when more than MOST_AT_ONCE are due, the rest are
-// dropped. window.clankwisePace tells, as of the last animation frame, its
-// time, the frames run and dropped so far, and the most run at once.
+// At each animation frame, the game runs the frames its pace calls for at
+// this page time (100 a second, at most 25 at once, the rest dropped) and
+// draws only the last: the same rule as the desktop's timer.
+// window.clankwisePace tells, as of the last animation frame, its time, the
+// frames run and dropped so far, and the most run at once.
 function pace() {
-  var start = null;
   var p = window.clankwisePace = { now: 0, run: 0, dropped: 0, most: 0 };
   // The time is read here, not taken from the animation frame: some
   // Chromium versions give a frame that was held up by a long task the time
   // it was due, so the time lost would never be caught up or dropped.
   function tick() {
     var now = performance.now();
-    if (start === null) start = now;
-    var due = Math.floor((now - start) / FRAME_MS) - p.run;
-    if (due > MOST_AT_ONCE) {
-      p.dropped += due - MOST_AT_ONCE;
-      start += (due - MOST_AT_ONCE) * FRAME_MS;
-      due = MOST_AT_ONCE;
-    }
-    if (due > 0) {
-      fitCanvas();
-      Module._webFrames(due);
-      p.run += due;
-      p.most = Math.max(p.most, due);
-    }
+    fitCanvas();
+    var due = Module._webPace(now);
+    p.run += due;
+    p.most = Math.max(p.most, due);
+    p.dropped = Module._webProbe(5);
     p.now = now;
     requestAnimationFrame(tick);
   }
