@@ -328,7 +328,7 @@ TOUCH_CONTROLS = ["drive", "fire", "punch", "surveillance camera", "chase camera
 STICK = [((0, -0.9), 1), ((0.6, -0.6), 2), ((0.9, 0), 1), ((-0.6, 0.6), 2), ((-0.9, 0), 1),
          ((0.1, -0.1), 0)]
 # Camera controls tapped in turn (shorter than a frame): the camera each selects.
-CAMERAS = [("map", 3), ("chase camera", 1), ("map", 3), ("first-person camera", 2),
+CAMERAS = [("surveillance camera", 0), ("map", 3), ("chase camera", 1), ("map", 3), ("first-person camera", 2),
            ("surveillance camera", 0), ("free camera", 4)]
 # In the free camera, a finger put down and moved: what it flies (webProbe
 # 6 to 10: eye X, Y, Z, heading, tilt).
@@ -400,8 +400,9 @@ def phone_controls(browser, base, out):
     for label, mode in CAMERAS:
         browser.touch("touchStart", (1, browser.spot(label)))
         browser.touch("touchEnd")
-        check(browser.holds("Module._webProbe(2) === %d && Module._webProbe(3) === 0" % mode),
-              "a tap on %s: camera %d (got %d), let go" % (label, mode, probe(browser, 2)))
+        check(browser.holds("Module._webProbe(2) === %d && Module._webProbe(3) === 0 && document"
+                            ".querySelector('[aria-label=\"%s\"]').ariaPressed === 'true'" % (mode, label)),
+              "a tap on %s: camera %d (got %d), let go, shown pressed" % (label, mode, probe(browser, 2)))
 
     # The free camera (the last one tapped) flies by touch, the robot stays.
     check(browser.holds("getComputedStyle(document.querySelector('.fly')).display === 'flex'"),
