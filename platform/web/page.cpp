@@ -16,6 +16,7 @@
 #include "replay.h"
 
 static long framesRun;                     // frames since the start
+static long shotsFired;                    // shots the robot fired so far
 static std::vector<ScriptFrame> script;    // the test mode's key script
 static ScriptFrame held;                   // the keys its last frame held
 static char* traceText;                    // its state lines so far
@@ -46,9 +47,11 @@ EMSCRIPTEN_KEEPALIVE void webResize(int w, int h) { reshape(w, h); }
 // One frame of the page; the layer fills pixels only for a drawn one.
 static void pageFrame()
 {
+    int cooldown = bull;
     layerRasterise = frameDrawn;
     display();
     framesRun++;
+    shotsFired += bull > cooldown;  // only a shot winds the cooldown up
 }
 
 extern "C" {
@@ -85,15 +88,18 @@ EMSCRIPTEN_KEEPALIVE void webKey(int down, int code, int special)
 EMSCRIPTEN_KEEPALIVE void webReleaseKeys() { releaseAllKeys(); }
 
 // What the page's tests look at: 0 X0, 1 Z0, 2 typeCam, 3 keys held,
-// 4 frames run, 5 frames the pace dropped.
+// 4 frames run, 5 shots fired, 6 to 8 the free camera's eye (X, Y,
+// Z), 9 its heading, 10 its tilt, 11 frames the pace dropped.
 EMSCRIPTEN_KEEPALIVE double webProbe(int what)
 {
     int keys = 0;
     for (int i = 0; i < 256; i++)
         keys += keyStates[i] + specialStates[i];
     const double values[] = {X0, Z0, (double)typeCam, (double)keys, (double)framesRun,
-                             (double)framesDropped};
-    return what >= 0 && what < 6 ? values[what] : 0;
+                             (double)shotsFired, XCamLibre, YCamLibre, ZCamLibre,
+                             angle2CamLibre, angle1CamLibre, (double)framesDropped};
+    const int count = sizeof values / sizeof values[0];
+    return what >= 0 && what < count ? values[what] : 0;
 }
 
 // One row of the controls table (key, twin, action: column 0..2), for the

@@ -1,5 +1,5 @@
 // page.js -- the page around the game: starts it, paces its frames, passes
-// the keys on, and in the test mode (index.html?script=PATH[&seed=N]
+// the keys and the touch controls on, and in the test mode (index.html?script=PATH[&seed=N]
 // [&immediate=1]) plays a key script and puts the state lines into
 // <pre id="trace">, with data-state="done" (or "error") on <body>.
 'use strict';
@@ -96,16 +96,202 @@ function onKey(down, e) {
   Module._webKey(down ? 1 : 0, key[0], key[1]);
 }
 
-function releaseKeys() { Module._webReleaseKeys(); }
+function releaseKeys() {
+  releaseTouches();
+  Module._webReleaseKeys();
+}
 
-// The canvas's pixels follow its size on the page.
+// Canvas pixels per CSS pixel at most: a phone with 3 device pixels per CSS
+// pixel gets 2 (4/9 of the pixels, which a slow phone can still fill 100
+// times a second); a screen of 1.5 or 2 gets all of its own.
+var MOST_PIXELS_PER_CSS_PIXEL = 2;
+
+// The canvas's pixels follow its size on the page, at the screen's device
+// pixels up to the bound above. The game itself counts in CSS pixels (its
+// window is the canvas as laid out, so the help's text keeps its size on
+// every screen); webgl.js scales its viewport and text to the canvas.
+var gameSize = [0, 0];
 function fitCanvas() {
   var w = Math.max(1, Math.round(canvas.clientWidth));
   var h = Math.max(1, Math.round(canvas.clientHeight));
-  if (w === canvas.width && h === canvas.height) return;
-  canvas.width = Module.textCanvas.width = w;
-  canvas.height = Module.textCanvas.height = h;
+  var scale = Math.min(Math.max(window.devicePixelRatio || 1, 1), MOST_PIXELS_PER_CSS_PIXEL);
+  var pw = Math.round(w * scale), ph = Math.round(h * scale);
+  if (w === gameSize[0] && h === gameSize[1] && pw === canvas.width && ph === canvas.height) return;
+  canvas.width = Module.textCanvas.width = pw;
+  canvas.height = Module.textCanvas.height = ph;
+  Module.pixelScale = { x: pw / w, y: ph / h };
+  gameSize = [w, h];
   Module._webResize(w, h);
+}
+
+// --- the touch controls -----------------------------------------------------
+//
+// Every control holds keys of the game's held-key table, with the codes the
+// keyboard sends, so the game cannot tell a touch from a key. Each finger
+// holds its own keys; a key two fingers hold goes up with the last of them.
+// A finger lifted, a touchcancel, the page hidden or the focus lost let go
+// of what it held.
+
+var STICK_DRIVE = [[122, 0], [115, 0], [113, 0], [100, 0]];  // z s q d
+var STICK_FLY = [[56, 0], [53, 0], [52, 0], [54, 0]];        // 8 5 4 6
+var FREE_CAMERA = 4;                                          // typeCam
+var DEAD_ZONE = 0.3;      // of the stick's radius: a thumb at rest holds nothing
+var DRAG_STEP = 12;       // CSS pixels a drag goes before it turns or tilts
+var TURN = { right: [107, 0], left: [109, 0], down: [111, 0], up: [108, 0] };  // k m o l
+
+var touchLayer = document.getElementById('touch');
+var fingers = {};         // touch identifier: { control, x0, y0, keys }
+var touchHeld = {};       // 'code,special': fingers holding it
+var pressedOn = {};       // 'code,special': the frame its touch pressed it
+var lateReleases = [];    // keys lifted before any frame saw them
+
+function framesRun() { return Module._webProbe(4); }
+
+function touchPress(key) {
+  var id = key.join();
+  touchHeld[id] = (touchHeld[id] || 0) + 1;
+  if (touchHeld[id] > 1) return;
+  pressedOn[id] = framesRun();
+  Module._webKey(1, key[0], key[1]);
+}
+
+// A tap shorter than a game frame is let go after the next frame, so the
+// game sees it held once, as it sees the shortest key press.
+function touchRelease(key) {
+  var id = key.join();
+  if (!touchHeld[id] || --touchHeld[id] > 0) return;
+  delete touchHeld[id];
+  if (pressedOn[id] === framesRun()) lateReleases.push(key);
+  else Module._webKey(0, key[0], key[1]);
+}
+
+function releaseLate() {
+  var keys = lateReleases;
+  lateReleases = [];
+  keys.forEach(function (key) { if (!touchHeld[key.join()]) Module._webKey(0, key[0], key[1]); });
+}
+
+// Makes a finger hold exactly `keys`, pressing and letting go the difference.
+function holdKeys(finger, keys) {
+  var has = function (list, key) { return list.some(function (k) { return k.join() === key.join(); }); };
+  finger.keys.forEach(function (key) { if (!has(keys, key)) touchRelease(key); });
+  keys.forEach(function (key) { if (!has(finger.keys, key)) touchPress(key); });
+  finger.keys = keys;
+}
+
+// The keys of the stick pushed (dx, dy) from its centre, in eighths of a
+// turn: forward, back, left, right, and two of them on the diagonals. In
+// the free camera it flies the camera (8 5 4 6) instead of driving.
+function stickKeys(stick, dx, dy) {
+  var r = stick.clientWidth / 2;
+  var knob = stick.firstElementChild;
+  var d = Math.sqrt(dx * dx + dy * dy), k = d > r ? r / d : 1;
+  knob.style.transform = 'translate(' + dx * k + 'px,' + dy * k + 'px)';
+  if (d < DEAD_ZONE * r) return [];
+  var keys = Number(touchLayer.dataset.camera) === FREE_CAMERA ? STICK_FLY : STICK_DRIVE;
+  var eighth = (Math.round(Math.atan2(-dy, dx) / (Math.PI / 4)) + 8) % 8;  // 0 right, 2 up
+  return [[3], [0, 3], [0], [0, 2], [2], [1, 2], [1], [1, 3]][eighth]
+    .map(function (i) { return keys[i]; });
+}
+
+// A drag on the picture in the free camera turns it (sideways) or tilts it
+// (up and down), whichever way it went further from where it started.
+function dragKeys(dx, dy) {
+  if (Number(touchLayer.dataset.camera) !== FREE_CAMERA) return [];
+  if (Math.max(Math.abs(dx), Math.abs(dy)) < DRAG_STEP) return [];
+  if (Math.abs(dx) >= Math.abs(dy)) return [dx > 0 ? TURN.right : TURN.left];
+  return [dy > 0 ? TURN.down : TURN.up];
+}
+
+function controlKey(control) { return control.dataset.key.split(',').map(Number); }
+
+function fingerKeys(finger, touch) {
+  var c = finger.control;
+  if (!c) return dragKeys(touch.clientX - finger.x0, touch.clientY - finger.y0);
+  if (c.dataset.control === 'stick') {
+    var box = c.getBoundingClientRect();
+    return stickKeys(c, touch.clientX - box.left - box.width / 2, touch.clientY - box.top - box.height / 2);
+  }
+  return c.dataset.on === 'lift' ? [] : [controlKey(c)];
+}
+
+function onTouch(e) {
+  e.preventDefault();  // no scrolling, zooming, selection, menu, nor mouse events
+  for (var i = 0; i < e.changedTouches.length; i++) {
+    var t = e.changedTouches[i], finger = fingers[t.identifier];
+    if (e.type === 'touchstart') {
+      var target = t.target instanceof Element ? t.target : null;
+      var control = target && target.closest('[data-control]');
+      finger = fingers[t.identifier] = { control: control, x0: t.clientX, y0: t.clientY, keys: [] };
+      if (control) control.classList.add('held');
+    }
+    if (!finger) continue;
+    if (e.type === 'touchstart' || e.type === 'touchmove') {
+      holdKeys(finger, fingerKeys(finger, t));
+      continue;
+    }
+    delete fingers[t.identifier];
+    letGo(finger);
+    // Fullscreen is asked for on the lift: browsers grant it to a touchend.
+    if (e.type === 'touchend' && finger.control && finger.control.dataset.on === 'lift')
+      tap(controlKey(finger.control));
+  }
+}
+
+function letGo(finger) {
+  holdKeys(finger, []);
+  if (!finger.control) return;
+  finger.control.classList.remove('held');
+  if (finger.control.dataset.control === 'stick') finger.control.firstElementChild.style.transform = '';
+}
+
+function tap(key) {
+  touchPress(key);
+  touchRelease(key);
+}
+
+function releaseTouches() {
+  for (var id in fingers) letGo(fingers[id]);
+  fingers = {};
+}
+
+// Touch shows the controls, the keyboard hides them; a phone (a coarse main
+// pointer) or a first touch also gives the page its phone layout: the
+// picture fills the screen, with its shape.
+function showTouch(shown) {
+  if (shown) document.body.classList.add('app');
+  document.body.classList.toggle('touch', shown);
+}
+
+function touchControls() {
+  ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function (type) {
+    touchLayer.addEventListener(type, onTouch, { passive: false });
+  });
+  // A screen reader's activation, or a click, taps the button.
+  touchLayer.addEventListener('click', function (e) {
+    var c = e.target.closest && e.target.closest('button[data-control]');
+    if (c) tap(controlKey(c));
+  });
+  document.addEventListener('touchstart', function () { showTouch(true); },
+                            { capture: true, passive: true });
+  window.addEventListener('keydown', function () { showTouch(false); }, true);
+  document.querySelector('.screen').addEventListener('contextmenu', function (e) {
+    if (document.body.classList.contains('app')) e.preventDefault();
+  });
+  if (!(document.fullscreenEnabled && touchLayer.requestFullscreen))
+    touchLayer.querySelector('[data-on=lift]').remove();
+  if (window.matchMedia && matchMedia('(pointer: coarse)').matches) showTouch(true);
+}
+
+// What the controls show follows the game: the free camera's own buttons,
+// the camera in use pressed.
+function followGame() {
+  var camera = String(Module._webProbe(2));
+  if (touchLayer.dataset.camera === camera) return;
+  touchLayer.dataset.camera = camera;
+  touchLayer.querySelectorAll('[data-camera]').forEach(function (b) {
+    b.setAttribute('aria-pressed', String(b.dataset.camera === camera));
+  });
 }
 
 function fillControls() {
@@ -138,9 +324,13 @@ function pace() {
     var now = performance.now();
     fitCanvas();
     var due = Module._webPace(now);
+    if (due > 0) {
+      releaseLate();
+      followGame();
+    }
     p.run += due;
     p.most = Math.max(p.most, due);
-    p.dropped = Module._webProbe(5);
+    p.dropped = Module._webProbe(11);
     p.now = now;
     requestAnimationFrame(tick);
   }
@@ -149,6 +339,7 @@ function pace() {
 
 function playerPage() {
   fillControls();
+  touchControls();
   canvas.addEventListener('keydown', function (e) { onKey(true, e); });
   canvas.addEventListener('keyup', function (e) { onKey(false, e); });
   canvas.addEventListener('blur', releaseKeys);

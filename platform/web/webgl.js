@@ -1,12 +1,19 @@
 // webgl.js -- the only WebGL of the web build: fills the triangles that
 // gl_layer.cpp hands over, already in clip coordinates with their lit
 // colours, and writes the help's text on the 2D canvas over the picture.
+//
+// The game counts in CSS pixels (its window is the canvas's size on the
+// page); the canvases may hold more device pixels than that (page.js sets
+// Module.pixelScale, canvas pixels per game pixel on each axis), so the
+// viewport and the text are scaled here and nowhere else.
 
 // addToLibrary is the newer emscriptens' name for mergeInto.
 (typeof addToLibrary === 'function' ? addToLibrary
   : function (functions) { mergeInto(LibraryManager.library, functions); })({
   $clankwiseGL: {
     gl: null, buffer: null, text: null,
+
+    scale: function () { return Module.pixelScale || { x: 1, y: 1 }; },
 
     // The context and the one program, made on the first draw or clear.
     context: function () {
@@ -54,7 +61,8 @@
     (flags & 1) ? gl.enable(gl.DEPTH_TEST) : gl.disable(gl.DEPTH_TEST);
     (flags & 2) ? gl.enable(gl.CULL_FACE) : gl.disable(gl.CULL_FACE);
     blend ? gl.enable(gl.BLEND) : gl.disable(gl.BLEND);
-    gl.viewport(vx, vy, vw, vh);
+    var s = clankwiseGL.scale();
+    gl.viewport(Math.round(vx * s.x), Math.round(vy * s.y), Math.round(vw * s.x), Math.round(vh * s.y));
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * 8),
                   gl.STREAM_DRAW);
     gl.drawArrays(gl.TRIANGLES, 0, count);
@@ -67,7 +75,11 @@
     gl.depthMask(true);
     gl.clear(((mask & 0x4000) ? gl.COLOR_BUFFER_BIT : 0) | ((mask & 0x100) ? gl.DEPTH_BUFFER_BIT : 0));
     var t = Module.textCanvas;
-    if ((mask & 0x4000) && t) t.getContext('2d').clearRect(0, 0, t.width, t.height);
+    if ((mask & 0x4000) && t) {
+      var c = t.getContext('2d');
+      c.setTransform(1, 0, 0, 1, 0, 0);
+      c.clearRect(0, 0, t.width, t.height);
+    }
   },
 
   webglFullscreen: function () {
@@ -83,11 +95,12 @@
     return s;
   },
 
-  webglText__deps: ['$latin1'],
+  webglText__deps: ['$latin1', '$clankwiseGL'],
   webglText: function (x, y, r, g, b, size, text) {
     var t = Module.textCanvas;
     if (!t) return;
-    var c = t.getContext('2d');
+    var c = t.getContext('2d'), s = clankwiseGL.scale();
+    c.setTransform(s.x, 0, 0, s.y, 0, 0);
     c.font = size + 'px Helvetica, Arial, sans-serif';
     c.fillStyle = 'rgb(' + [r, g, b].map(function (v) { return Math.round(v * 255); }) + ')';
     c.fillText(latin1(text), x, y);

@@ -2,7 +2,8 @@
 """web_test.py -- the web build in headless Chromium, driven over the
 DevTools protocol on a pipe (no extra packages): every key script's trace
 against the kept one, the kept shots against the kept pictures, real key
-events in the player's page, and the frame pacing.
+events in the player's page, the frame pacing, and real touch events on an
+emulated phone.
 
   python3 tests/web/web_test.py [--pngdiff PATH] [--out DIR]
 
@@ -79,8 +80,9 @@ class Browser:
         os.close(from_chrome_w)
         self.buffer = b""
         self.next_id = 0
-        target = self.call("Target.createTarget", url="about:blank")["targetId"]
-        self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
+        self.target = self.call("Target.createTarget", url="about:blank")["targetId"]
+        self.session = self.call("Target.attachToTarget", targetId=self.target,
+                                 flatten=True)["sessionId"]
 
     def call(self, method, session=None, **params):
         self.next_id += 1
@@ -122,6 +124,25 @@ class Browser:
                 return value
             time.sleep(0.05)
         raise RuntimeError("gave up waiting for " + expression)
+
+    def holds(self, expression, limit=120):
+        """Whether the expression becomes truthy within the limit."""
+        try:
+            return bool(self.wait_for(expression, limit))
+        except RuntimeError:
+            return False
+
+    def touch(self, kind, *points):
+        """A touch event with these fingers on the screen: (id, (x, y)) each."""
+        self.page("Input.dispatchTouchEvent", type=kind,
+                  touchPoints=[{"id": i, "x": x, "y": y} for i, (x, y) in points])
+
+    def spot(self, label, dx=0.0, dy=0.0):
+        """The centre of the element with that aria-label (or #id), moved dx, dy half-sizes."""
+        selector = label if label.startswith("#") else '[aria-label=\\"%s\\"]' % label
+        return self.js("(function(){var r=document.querySelector('%s')"
+                       ".getBoundingClientRect(); return [r.x + r.width * (1 + %f) / 2,"
+                       " r.y + r.height * (1 + %f) / 2];})()" % (selector, dx, dy))
 
     def key(self, kind, key, code, vk):
         params = {"type": kind, "key": key, "code": code, "windowsVirtualKeyCode": vk}
@@ -260,6 +281,10 @@ def player_page(browser, base, out):
         after_frames(browser, 2)
         browser.key("keyUp", key, code, vk)
         check(probe(browser, 2) == mode, "%s selects camera %d (got %d)" % (key, mode, probe(browser, 2)))
+    check(browser.js("getComputedStyle(document.getElementById('touch')).display === 'none'"
+                     " && !document.body.classList.contains('app') && canvas.width === canvas.clientWidth"),
+          "on a desktop (no touch, 1 pixel per CSS pixel) the touch controls are hidden and the canvas"
+          " has its CSS size")
     browser.key("keyDown", "F5", "F5", 116)
     browser.key("keyDown", " ", "Space", 32)
     after_frames(browser, 5)
@@ -295,6 +320,167 @@ def player_page(browser, base, out):
     check(held == 1 and released, "another tab in front lets every key go (%d held before)" % held)
 
 
+# The phone's touch controls, by their aria-labels.
+TOUCH_CONTROLS = ["drive", "fire", "punch", "surveillance camera", "chase camera",
+                  "first-person camera", "free camera", "map", "help: show or hide the controls",
+                  "pause, and go on", "fullscreen, and back"]
+# The stick pushed to a point (in its half-widths from its centre): the keys held.
+STICK = [((0, -0.9), 1), ((0.6, -0.6), 2), ((0.9, 0), 1), ((-0.6, 0.6), 2), ((-0.9, 0), 1),
+         ((0.1, -0.1), 0)]
+# Camera controls tapped in turn (shorter than a frame): the camera each selects.
+CAMERAS = [("surveillance camera", 0), ("map", 3), ("chase camera", 1), ("map", 3), ("first-person camera", 2),
+           ("surveillance camera", 0), ("free camera", 4)]
+# In the free camera, a finger put down and moved: what it flies (webProbe
+# 6 to 10: eye X, Y, Z, heading, tilt).
+FLYING = [("the stick forward", "drive", (0, 0), (0, -0.9), (6, 8)),
+          ("free camera: up", "free camera: up", (0, 0), (0, 0), (7,)),
+          ("a drag to the right", "#canvas", (0, 0), (0.3, 0), (9,)),
+          ("a drag down", "#canvas", (0, 0), (0, 0.3), (10,))]
+# Device pixels per CSS pixel, and the canvas pixels per CSS pixel then (2 at most).
+PIXEL_SCALES = [(1, 1), (1.5, 1.5), (2, 2), (3, 2)]
+
+
+def phone(browser, width, height, scale=3):
+    browser.page("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                 deviceScaleFactor=scale, mobile=True,
+                 screenOrientation={"type": "portraitPrimary", "angle": 0} if height > width
+                 else {"type": "landscapePrimary", "angle": 90})
+
+
+def screenshot(browser, path, width, height):
+    shot = browser.page("Page.captureScreenshot", format="png",
+                        clip={"x": 0, "y": 0, "width": width, "height": height, "scale": 2 / 3})
+    with open(path, "wb") as f:
+        f.write(base64.b64decode(shot["data"]))
+
+
+def phone_controls(browser, base, out):
+    """The page on a phone with touch: the controls appear, fill the screen and drive."""
+    phone(browser, 390, 760)
+    browser.page("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+    browser.open(base + "index.html?seed=1")   # the same forest every time
+    browser.wait_for("document.body && document.body.dataset.state === 'playing'")
+    after_frames(browser, 5)
+    shown = [label for label in TOUCH_CONTROLS if browser.js(
+        "(function(){var r=document.querySelector('[aria-label=\"%s\"]').getBoundingClientRect();"
+        " return r.width >= 40 && r.height >= 40 && r.right <= innerWidth && r.bottom <= innerHeight;})()"
+        % label)]
+    check(shown == TOUCH_CONTROLS, "phone: controls shown, a finger wide, on the screen: %s" % shown)
+    size = browser.js("[canvas.clientWidth, canvas.clientHeight, canvas.width, canvas.height]")
+    check(size == [390, 760, 780, 1520], "phone: the picture fills the screen, %dx%d CSS pixels,"
+          " %dx%d canvas pixels (3 per CSS pixel capped at 2)" % tuple(size))
+
+    # Drive and fire with two fingers; lift one, then the other.
+    x0, z0, shots = probe(browser, 0), probe(browser, 1), probe(browser, 5)
+    browser.touch("touchStart", (1, browser.spot("drive", 0, -0.9)), (2, browser.spot("fire")))
+    after_frames(browser, 40)
+    moved = ((probe(browser, 0) - x0) ** 2 + (probe(browser, 1) - z0) ** 2) ** 0.5
+    fired = probe(browser, 5) - shots
+    screenshot(browser, os.path.join(out, "phone-portrait.png"), 390, 760)
+    check(moved > 0.5 and fired >= 3, "two fingers on the stick and fire for 40 frames: the robot"
+          " moves %.2f units and fires %d shots" % (moved, fired))
+    browser.touch("touchEnd", (1, browser.spot("drive", 0, -0.9)))   # the stick's finger lifted
+    after_frames(browser, 2)
+    at, shots = [probe(browser, 0), probe(browser, 1)], probe(browser, 5)
+    after_frames(browser, 20)
+    now = [probe(browser, 0), probe(browser, 1)]
+    check(probe(browser, 3) == 1 and now == at and probe(browser, 5) > shots,
+          "the stick's finger lifted: the robot stops (%s then %s), fire still held and shooting"
+          " (%d keys, %d shots)" % (at, now, probe(browser, 3), probe(browser, 5) - shots))
+    browser.touch("touchEnd")
+    check(browser.holds("Module._webProbe(3) === 0"), "every finger lifted: no key held")
+
+    for (dx, dy), keys in STICK:
+        browser.touch("touchStart", (1, browser.spot("drive", dx, dy)))
+        after_frames(browser, 2)
+        held = probe(browser, 3)
+        browser.touch("touchEnd")
+        check(held == keys, "stick at (%.1f, %.1f): %d keys held (%d)" % (dx, dy, held, keys))
+
+    for label, mode in CAMERAS:
+        browser.touch("touchStart", (1, browser.spot(label)))
+        browser.touch("touchEnd")
+        check(browser.holds("Module._webProbe(2) === %d && Module._webProbe(3) === 0 && document"
+                            ".querySelector('[aria-label=\"%s\"]').ariaPressed === 'true'" % (mode, label)),
+              "a tap on %s: camera %d (got %d), let go, shown pressed" % (label, mode, probe(browser, 2)))
+
+    # The free camera (the last one tapped) flies by touch, the robot stays.
+    check(browser.holds("getComputedStyle(document.querySelector('.fly')).display === 'flex'"),
+          "the free camera shows its up and down buttons")
+    for what, label, start, to, moves in FLYING:
+        robot = [probe(browser, 0), probe(browser, 1)]
+        before = [probe(browser, i) for i in moves]
+        browser.touch("touchStart", (1, browser.spot(label, *start)))
+        browser.touch("touchMove", (1, browser.spot(label, *to)))
+        after_frames(browser, 10)
+        after = [probe(browser, i) for i in moves]
+        browser.touch("touchCancel")
+        check(after != before and [probe(browser, 0), probe(browser, 1)] == robot,
+              "free camera, %s: %s -> %s, robot still" % (what, before, after))
+        check(browser.holds("Module._webProbe(3) === 0"), "free camera, %s, then touchcancel: no key held" % what)
+    screenshot(browser, os.path.join(out, "phone-free-camera.png"), 390, 760)
+
+    # The keyboard hides the controls, a touch shows them again.
+    browser.key("keyDown", "x", "KeyX", 88)
+    browser.key("keyUp", "x", "KeyX", 88)
+    hidden = browser.js("getComputedStyle(document.getElementById('touch')).display")
+    browser.touch("touchStart", (1, (200, 300)))
+    browser.touch("touchEnd")
+    check(hidden == "none" and browser.js("getComputedStyle(document.getElementById('touch')).display")
+          == "block", "a key hides the touch controls, a touch shows them")
+
+
+def phone_page(browser, base, out):
+    """No scrolling or zooming; the shape of the screen; the canvas's pixels; a hidden page."""
+    # A swipe up, a double tap and a pinch on the picture.
+    swipe = [("touchStart", (200, 600)), ("touchMove", (200, 300)), ("touchMove", (200, 50)),
+             ("touchEnd", None), ("touchStart", (200, 400)), ("touchEnd", None),
+             ("touchStart", (200, 400)), ("touchEnd", None)]
+    for kind, point in swipe:
+        browser.touch(kind, *([(1, point)] if point else []))
+    for spread in (0, 60, 150):
+        browser.touch("touchStart" if spread == 0 else "touchMove",
+                      (1, (200 - spread, 400)), (2, (220 + spread, 420)))
+    browser.touch("touchEnd")
+    after_frames(browser, 10)
+    view = browser.js("[scrollX, scrollY, document.scrollingElement.scrollTop, visualViewport.scale]")
+    check(view == [0, 0, 0, 1], "a swipe, a double tap and a pinch: scroll %s, %s, %s, scale %s" % tuple(view))
+
+    browser.touch("touchStart", (1, browser.spot("chase camera")))
+    browser.touch("touchEnd")
+    phone(browser, 844, 390)
+    wide = browser.holds("canvas.clientWidth === 844 && canvas.clientHeight === 390"
+                         " && canvas.width === 1688 && Module._webProbe(2) === 1", limit=60)
+    after_frames(browser, 5)
+    browser.touch("touchStart", (1, browser.spot("drive", -0.6, -0.6)), (2, browser.spot("punch")))
+    after_frames(browser, 20)
+    screenshot(browser, os.path.join(out, "phone-landscape.png"), 844, 390)
+    browser.touch("touchEnd")
+    check(wide, "landscape 844x390: the picture %dx%d, wider than tall"
+          % tuple(browser.js("[canvas.clientWidth, canvas.clientHeight]")))
+
+    for device, scale in PIXEL_SCALES:
+        phone(browser, 390, 760, device)
+        ok = browser.holds("canvas.width === %d && canvas.height === %d"
+                           % (round(390 * scale), round(760 * scale)), limit=60)
+        check(ok, "%g device pixels per CSS pixel: canvas %dx%d (%g per CSS pixel)"
+              % ((device,) + tuple(browser.js("[canvas.width, canvas.height]")) + (scale,)))
+
+    # Another tab in front while two fingers hold keys: they are let go.
+    browser.touch("touchStart", (1, browser.spot("drive", 0, -0.9)), (2, browser.spot("fire")))
+    after_frames(browser, 2)
+    held = probe(browser, 3)
+    other = browser.call("Target.createTarget", url="about:blank")["targetId"]
+    browser.call("Target.activateTarget", targetId=other)
+    released = browser.holds("Module._webProbe(3) === 0", limit=30)
+    browser.call("Target.closeTarget", targetId=other)
+    browser.call("Target.activateTarget", targetId=browser.target)
+    browser.touch("touchEnd")   # a hidden page takes no touch events
+    check(held == 2 and released, "the page hidden lets go of what the fingers held (%d before)" % held)
+    browser.page("Emulation.setTouchEmulationEnabled", enabled=False)
+    browser.page("Emulation.clearDeviceMetricsOverride")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--pngdiff", default=os.path.join(ROOT, "build", "tests", "golden", "pngdiff"))
@@ -311,6 +497,8 @@ def main():
         try:
             replay_scripts(browser, base, args.out, args.pngdiff, immediate_too={"tour"})
             refused_scripts(browser, base)
+            phone_controls(browser, base, args.out)
+            phone_page(browser, base, args.out)
             player_page(browser, base, args.out)
         except RuntimeError as e:
             check(False, str(e))
