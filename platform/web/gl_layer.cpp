@@ -58,7 +58,11 @@ std::vector<float> batch;
 int batchFlags, batchBlend, batchViewport[4];
 Mat normalMatrix;              // inverse transpose of the model-view, this primitive
 
-// Display lists: the calls recorded between glNewList and glEndList.
+// Display lists: the calls recorded between glNewList and glEndList. A list
+// records glPushMatrix, glPopMatrix, glTranslate*, glRotatef, glScalef,
+// glColor*, glNormal3f, glVertex3f, glBegin, glEnd and glMaterialfv
+// (ambient and diffuse); every other call runs at once, even while a list
+// is recorded.
 enum Op { OP_PUSH, OP_POP, OP_TRANSLATE, OP_ROTATE, OP_SCALE, OP_COLOR, OP_NORMAL,
           OP_VERTEX, OP_BEGIN, OP_END, OP_MATERIAL };
 struct Call {
@@ -70,6 +74,23 @@ std::vector<std::vector<Call>> lists(1);  // list 0 is never used
 // normal and materials, or, when it moves the matrix outside a push and
 // pop, every call but the vertices.
 std::vector<std::vector<Call>> residues(1);
+// What glEndList makes of a list for WebGL: its vertices in one static
+// buffer (LIST_FLOATS a vertex, cut into triangles as glEnd cuts them), and
+// the steps of a call: each recorded call but the vertices, replayed on the
+// layer's own state, with a draw of a range of the buffer where the
+// triangles come (one draw between two changes of a matrix or material).
+// A list whose vertices take a colour or normal from before the call is
+// left unbaked and replayed as recorded.
+struct Step {
+    Call call;      // when count is 0
+    int first, count;
+};
+struct Baked {
+    bool ok;
+    int buffer;     // webglListBuffer's name, 0 for none
+    std::vector<Step> steps;
+};
+std::vector<Baked> baked(1);
 std::vector<Call>* recording;           // nullptr when not recording
 GLuint recordingName;
 
@@ -240,40 +261,52 @@ void emitTriangle(int a, int b, int c)
         batch.insert(batch.end(), p + 3, p + 11);
 }
 
-// Cuts the finished primitive into triangles, keeping each one's winding.
-// A quad is split from its second corner, as the desktop's renderer does.
-void emitPrimitive()
+// The triangles of a primitive of n vertices, as index triples into out,
+// each keeping its winding. A quad is split from its second corner, as the
+// desktop's renderer does (feedback hands it back from its first).
+void cutPrimitive(GLenum mode, int n, bool forFeedback, std::vector<int>& out)
 {
-    int n = (int)(primVerts.size() / 11);
-    switch (primitive) {
+    auto tri = [&out](int a, int b, int c) { out.insert(out.end(), {a, b, c}); };
+    switch (mode) {
     case GL_TRIANGLES:
         for (int i = 0; i + 2 < n; i += 3)
-            emitTriangle(i, i + 1, i + 2);
+            tri(i, i + 1, i + 2);
         break;
     case GL_TRIANGLE_STRIP:
     case GL_QUAD_STRIP:
         for (int i = 0; i + 2 < n; i++)
-            i % 2 == 0 ? emitTriangle(i, i + 1, i + 2) : emitTriangle(i + 1, i, i + 2);
+            i % 2 == 0 ? tri(i, i + 1, i + 2) : tri(i + 1, i, i + 2);
         break;
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
         for (int i = 1; i + 1 < n; i++)
-            emitTriangle(0, i, i + 1);
+            tri(0, i, i + 1);
         break;
     case GL_QUADS:
         for (int i = 0; i + 3 < n; i += 4) {
-            if (feedback) {
-                emitTriangle(i, i + 1, i + 2);
-                emitTriangle(i, i + 2, i + 3);
+            if (forFeedback) {
+                tri(i, i + 1, i + 2);
+                tri(i, i + 2, i + 3);
             } else {
-                emitTriangle(i, i + 1, i + 3);
-                emitTriangle(i + 1, i + 2, i + 3);
+                tri(i, i + 1, i + 3);
+                tri(i + 1, i + 2, i + 3);
             }
         }
         break;
     default:  // points and lines: the game draws none
         break;
     }
+}
+
+std::vector<int> corners;  // scratch for cutPrimitive
+
+// Cuts the finished primitive into triangles.
+void emitPrimitive()
+{
+    corners.clear();
+    cutPrimitive(primitive, (int)(primVerts.size() / 11), feedback, corners);
+    for (size_t i = 0; i + 2 < corners.size(); i += 3)
+        emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
 }
 
 bool record(int op, float a0 = 0, float a1 = 0, float a2 = 0, float a3 = 0)
@@ -658,6 +691,126 @@ void glPopAttrib()
 
 // --- display lists --------------------------------------------------------
 
+namespace {
+
+// Turns list `name`'s recorded calls into baked[name] (see Baked).
+void bake(GLuint name)
+{
+    const std::vector<Call>& calls = lists[name];
+    Baked& b = baked[name];
+    std::vector<float> vertices, prim;
+    std::vector<int> order;
+    float colour[4] = {}, normal[3] = {};
+    bool haveColour = false, haveNormal = false, inside = false;
+    int mode = 0, drawn = 0;  // vertices in the buffer before this draw
+    auto endDraw = [&]() {
+        int total = (int)(vertices.size() / LIST_FLOATS);
+        if (total > drawn)
+            b.steps.push_back({{}, drawn, total - drawn});
+        drawn = total;
+    };
+    for (const Call& c : calls) {
+        switch (c.op) {
+        case OP_VERTEX:
+            if (!inside)
+                break;
+            if (!haveColour || !haveNormal)
+                return;  // the call's own colour or normal: replayed instead
+            prim.insert(prim.end(), c.a, c.a + 3);
+            prim.insert(prim.end(), normal, normal + 3);
+            prim.insert(prim.end(), colour, colour + 4);
+            break;
+        case OP_BEGIN:
+            inside = true;
+            mode = (int)c.a[0];
+            prim.clear();
+            break;
+        case OP_END:
+            if (!inside)
+                break;
+            inside = false;
+            order.clear();
+            cutPrimitive((GLenum)mode, (int)(prim.size() / LIST_FLOATS), false, order);
+            for (int v : order)
+                vertices.insert(vertices.end(), &prim[v * LIST_FLOATS],
+                                &prim[v * LIST_FLOATS] + LIST_FLOATS);
+            break;
+        case OP_COLOR:
+            memcpy(colour, c.a, sizeof colour);
+            haveColour = true;
+            b.steps.push_back({c, 0, 0});
+            break;
+        case OP_NORMAL:
+            memcpy(normal, c.a, sizeof normal);
+            haveNormal = true;
+            b.steps.push_back({c, 0, 0});
+            break;
+        default:  // a matrix or a material: the draw so far comes before it
+            if (inside)
+                return;  // changed inside glBegin/glEnd: replayed instead
+            endDraw();
+            b.steps.push_back({c, 0, 0});
+            break;
+        }
+    }
+    if (inside)
+        return;
+    endDraw();
+    if (!vertices.empty())
+        b.buffer = webglListBuffer(vertices.data(), (int)(vertices.size() / LIST_FLOATS));
+    b.ok = true;
+}
+
+// The uniforms of a list's draw: the current matrices and light.
+void listUniforms(float u[U_FLOATS])
+{
+    const Mat& mv = stacks[0][stackTop[0]];
+    memcpy(u + U_MODELVIEW, mv.m, 16 * sizeof(float));
+    memcpy(u + U_PROJECTION, stacks[1][stackTop[1]].m, 16 * sizeof(float));
+    Mat n = cur.lighting ? inverseTranspose3(mv) : identity();
+    for (int col = 0; col < 3; col++)
+        for (int row = 0; row < 3; row++)
+            u[U_NORMAL_MATRIX + col * 3 + row] = n.m[col * 4 + row];
+    u[U_SWITCHES + 0] = cur.lighting;
+    u[U_SWITCHES + 1] = cur.colorMaterial;
+    u[U_SWITCHES + 2] = cur.normalize;
+    u[U_SWITCHES + 3] = cur.light2;
+    memcpy(u + U_AMBIENT, materialAmbient, 4 * sizeof(float));
+    memcpy(u + U_DIFFUSE, materialDiffuse, 4 * sizeof(float));
+    memcpy(u + U_LIGHT_DIFFUSE, lightDiffuse, 4 * sizeof(float));
+    memcpy(u + U_LIGHT_POSITION, lightPosition, 4 * sizeof(float));
+    memcpy(u + U_SPOT_DIRECTION, spotDirection, 3 * sizeof(float));
+    u[U_SPOT + 0] = spotCutoff != 180;
+    u[U_SPOT + 1] = std::cos(spotCutoff * (float)M_PI / 180);
+    u[U_SPOT + 2] = spotExponent;
+    memcpy(u + U_ATTENUATION, attenuation, 3 * sizeof(float));
+}
+
+void replay(const Call& c)
+{
+    const float* a = c.a;
+    switch (c.op) {
+    case OP_PUSH: glPushMatrix(); break;
+    case OP_POP: glPopMatrix(); break;
+    case OP_TRANSLATE: glTranslatef(a[0], a[1], a[2]); break;
+    case OP_ROTATE: glRotatef(a[0], a[1], a[2], a[3]); break;
+    case OP_SCALE: glScalef(a[0], a[1], a[2]); break;
+    case OP_COLOR: glColor4f(a[0], a[1], a[2], a[3]); break;
+    case OP_NORMAL: glNormal3f(a[0], a[1], a[2]); break;
+    case OP_VERTEX: glVertex3f(a[0], a[1], a[2]); break;
+    case OP_BEGIN: glBegin((GLenum)a[0]); break;
+    case OP_END: glEnd(); break;
+    case OP_MATERIAL: {
+        float m[4] = {a[1], a[2], a[3], 1};
+        glMaterialfv(GL_FRONT, (GLenum)a[0], m);
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+
 GLuint glGenLists(GLsizei range)
 {
     if (range <= 0)
@@ -665,6 +818,7 @@ GLuint glGenLists(GLsizei range)
     GLuint first = (GLuint)lists.size();
     lists.resize(lists.size() + range);
     residues.resize(lists.size());
+    baked.resize(lists.size());
     return first;
 }
 
@@ -678,6 +832,9 @@ void glNewList(GLuint list, GLenum mode)
     if (list == 0 || list >= lists.size() || recording != nullptr)
         return;
     lists[list].clear();
+    if (baked[list].buffer != 0)
+        webglListFree(baked[list].buffer);  // or each new recording would keep one
+    baked[list] = Baked{false, 0, {}};
     recording = &lists[list];
     recordingName = list;
 }
@@ -711,35 +868,35 @@ void glEndList()
         }
         residue = last;
     }
+    bake(recordingName);
     recording = nullptr;
 }
 
-// Replays a list's calls, or only its residue when nothing is drawn (a list
-// called while recording is left out: the game never nests them).
+// Draws a baked list from its buffer while replaying its other calls on the
+// layer's state; in feedback mode, or for a list left unbaked, replays its
+// calls; when nothing is drawn, only its residue (a list called while
+// recording is left out: the game never nests them).
 void glCallList(GLuint list)
 {
     if (list == 0 || list >= lists.size() || recording != nullptr)
         return;
-    for (const Call& c : (layerRasterise || feedback) ? lists[list] : residues[list]) {
-        const float* a = c.a;
-        switch (c.op) {
-        case OP_PUSH: glPushMatrix(); break;
-        case OP_POP: glPopMatrix(); break;
-        case OP_TRANSLATE: glTranslatef(a[0], a[1], a[2]); break;
-        case OP_ROTATE: glRotatef(a[0], a[1], a[2], a[3]); break;
-        case OP_SCALE: glScalef(a[0], a[1], a[2]); break;
-        case OP_COLOR: glColor4f(a[0], a[1], a[2], a[3]); break;
-        case OP_NORMAL: glNormal3f(a[0], a[1], a[2]); break;
-        case OP_VERTEX: glVertex3f(a[0], a[1], a[2]); break;
-        case OP_BEGIN: glBegin((GLenum)a[0]); break;
-        case OP_END: glEnd(); break;
-        case OP_MATERIAL: {
-            float m[4] = {a[1], a[2], a[3], 1};
-            glMaterialfv(GL_FRONT, (GLenum)a[0], m);
-            break;
+    if (layerRasterise && !feedback && baked[list].ok) {
+        float u[U_FLOATS];
+        for (const Step& s : baked[list].steps) {
+            if (s.count == 0) {
+                replay(s.call);
+                continue;
+            }
+            layerFlush();  // what came before is drawn first
+            listUniforms(u);
+            int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
+            webglListDraw(baked[list].buffer, s.first, s.count, u, flags, cur.viewport[0],
+                          cur.viewport[1], cur.viewport[2], cur.viewport[3], cur.blend);
         }
-        }
+        return;
     }
+    for (const Call& c : (layerRasterise || feedback) ? lists[list] : residues[list])
+        replay(c);
 }
 
 // --- feedback and the rest ------------------------------------------------
