@@ -1,0 +1,125 @@
+#!/usr/bin/env python3
+"""web_framebench.py -- what a drawn frame of the web page costs in headless
+Chromium's software WebGL (SwiftShader), beside the desktop's framebench on
+Mesa's llvmpipe, in one run. Figures only: nothing here fails on a time.
+
+  python3 bench/web_framebench.py [--frames N] [--site DIR ...] [--desktop PATH]
+
+Each --site (default build-web/site) is a built page; give two (a build of
+the commit before a change, then this one) to compare them side by side. In
+each, the game starts with seed 1 at 500x500 (the test page, with a script
+of one frame), and for each camera `webFrames(1)` runs a drawn frame and a
+one-pixel readPixels waits for its picture: the whole frame, then the same
+with WebGL's bufferData and drawArrays made no-ops (the layer's own work and
+the calls into WebGL, nothing filled). Cameras: surveillance as it starts,
+chase with fire held (bullets in flight), the overhead map. Prints the
+medians in milliseconds as a Markdown table.
+"""
+
+import argparse
+import functools
+import http.server
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "web"))
+from web_test import Browser  # noqa: E402
+
+# Camera keys as webKey takes them (character codes), and the frames run
+# before measuring: & surveillance, e-acute chase, F5 (special 5) the map.
+CAMERAS = [("surveillance, as it starts", None, False, 0),
+           ("chase, fire held", (233, 0), True, 60),
+           ("overhead map", (5, 1), False, 10)]
+
+MEASURE = """(function (frames, stub) {
+  var gl = Module.canvas.getContext('webgl'), pixel = new Uint8Array(4), times = [];
+  var kept = [gl.bufferData, gl.drawArrays];
+  if (stub) { gl.bufferData = function () {}; gl.drawArrays = function () {}; }
+  for (var i = 0; i < frames; i++) {
+    var t = performance.now();
+    Module._webFrames(1);
+    gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+    times.push(performance.now() - t);
+  }
+  gl.bufferData = kept[0]; gl.drawArrays = kept[1];
+  return times;
+})(%d, %s)"""
+
+
+def serve(site):
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
+    handler.log_message = lambda *args: None
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+def page_figures(browser, site, frames):
+    """{camera: (whole, stubbed)} medians in ms for one built page."""
+    server, base = serve(site)
+    browser.open(base + "index.html?script=data:text/plain,x1&seed=1")
+    state = browser.wait_for("document.body && document.body.dataset.state !== 'loading'"
+                             " && document.body.dataset.state")
+    if state != "done":
+        raise RuntimeError("the page did not start: " + str(state))
+    figures = {}
+    for name, key, fire, before in CAMERAS:
+        if key:  # pressed for one frame, as a player taps it
+            browser.js("Module._webKey(1, %d, %d); Module._webFrames(1);"
+                       " Module._webKey(0, %d, %d)" % (key + key))
+        browser.js("Module._webKey(%d, 32, 0); Module._webFrames(%d)" % (fire, max(before, 1)))
+        whole = browser.js(MEASURE % (frames, "false"))
+        stubbed = browser.js(MEASURE % (frames, "true"))
+        figures[name] = (statistics.median(whole), statistics.median(stubbed))
+    server.shutdown()
+    return figures
+
+
+def desktop_figures(framebench, frames):
+    """framebench's medians (ms) of its scenes a, b, c under Xvfb and llvmpipe."""
+    env = dict(os.environ, LIBGL_ALWAYS_SOFTWARE="1", GALLIUM_DRIVER="llvmpipe")
+    out = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", framebench,
+                          "--frames", str(frames), "--warmup", "10"],
+                         env=env, capture_output=True, text=True, check=True).stdout
+    medians = {}
+    for line in out.splitlines():  # "a  scene  frames median mean min p90 budget%"
+        fields = line.split()
+        if fields and fields[0] in ("a", "b", "c") and fields[-1].endswith("%"):
+            medians.setdefault(fields[0], float(fields[-5]))  # the first: default drawing
+    return [medians.get(k, float("nan")) for k in "abc"], out
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--frames", type=int, default=30)
+    parser.add_argument("--site", action="append")
+    parser.add_argument("--desktop", default=os.path.join(ROOT, "build", "bench", "framebench"))
+    args = parser.parse_args()
+    sites = args.site or [os.path.join(ROOT, "build-web", "site")]
+    desktop, raw = desktop_figures(args.desktop, args.frames * 3)
+    with tempfile.TemporaryDirectory() as profile:
+        browser = Browser(profile)
+        try:
+            pages = [page_figures(browser, site, args.frames) for site in sites]
+        finally:
+            browser.close()
+    header = "| Camera | Desktop (llvmpipe) |"
+    for site in sites:
+        header += " %s: whole frame | %s: fills stubbed |" % (site, site)
+    print(header)
+    print("|---" * (2 + 2 * len(sites)) + "|")
+    for i, (name, _, _, _) in enumerate(CAMERAS):
+        row = "| %s | %s |" % (name, "%.1f ms" % desktop[i] if i < len(desktop) else "?")
+        for figures in pages:
+            row += " %.1f ms | %.2f ms |" % figures[name]
+        print(row)
+    print("\nframebench said:\n" + raw)
+
+
+if __name__ == "__main__":
+    main()
