@@ -7,7 +7,9 @@
 // there.
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "layer.h"
@@ -49,13 +51,21 @@ float materialAmbient[4] = {0.2f, 0.2f, 0.2f, 1}, materialDiffuse[4] = {0.8f, 0.
 
 float clearColour[4];
 
-// The primitive being built and this frame's batch of lit triangles
-// (x, y, z, w, r, g, b, a each).
+// The primitive being built: in feedback mode eye x, y, z, clip x, y, z, w
+// and the lit r, g, b, a of each vertex; otherwise each vertex in the
+// lists' layout (LIST_FLOATS: object coordinates, the current normal and
+// colour), for the shader to transform and light.
 GLenum primitive;
 bool inPrimitive;
-std::vector<float> primVerts;  // eye x, y, z, clip x, y, z, w, r, g, b, a
-std::vector<float> batch;
-int batchFlags, batchBlend, batchViewport[4];
+std::vector<float> primVerts;
+const int FEEDBACK_FLOATS = 11;
+// The immediate-mode triangles not yet handed to WebGL, in the lists'
+// layout, with the uniforms and fill state they are drawn under: a new
+// draw when the light, the projection, a material or the fill state
+// changes, a new segment when the model-view matrix does.
+std::vector<float> stream;
+float streamUniforms[U_FLOATS];
+int streamSegments, streamFlags, streamBlend, streamViewport[4];
 Mat normalMatrix;              // inverse transpose of the model-view, this primitive
 
 // Display lists: the calls recorded between glNewList and glEndList. A list
@@ -75,19 +85,25 @@ std::vector<std::vector<Call>> lists(1);  // list 0 is never used
 // pop, every call but the vertices.
 std::vector<std::vector<Call>> residues(1);
 // What glEndList makes of a list for WebGL: its vertices in one static
-// buffer (LIST_FLOATS a vertex, cut into triangles as glEnd cuts them), and
-// the steps of a call: each recorded call but the vertices, replayed on the
-// layer's own state, with a draw of a range of the buffer where the
-// triangles come (one draw between two changes of a matrix or material).
-// A list whose vertices take a colour or normal from before the call is
-// left unbaked and replayed as recorded.
+// buffer (LIST_FLOATS a vertex, each distinct one once), the indices of its
+// triangles (cut as glEnd cuts them), and the steps of a call: each
+// recorded call but the vertices, replayed on the layer's own state, a mark
+// where a segment of the list starts (its model-view matrix taken then),
+// and a draw of up to LIST_SEGMENTS segments (cut short by a material
+// change, which the shader takes as a uniform too). A list whose vertices
+// take a colour or normal from before the call, that changes a matrix or a
+// material inside glBegin/glEnd, or that holds more vertices than 16-bit
+// indices reach, is left unbaked and replayed as recorded.
+enum StepKind { STEP_CALL, STEP_MARK, STEP_DRAW };
 struct Step {
-    Call call;      // when count is 0
-    int first, count;
+    int kind;
+    Call call;         // STEP_CALL
+    int segment;       // STEP_MARK: which; STEP_DRAW: how many
+    int first, count;  // STEP_DRAW: the range of indices
 };
 struct Baked {
     bool ok;
-    int buffer;     // webglListBuffer's name, 0 for none
+    int buffer;  // webglListBuffer's name, 0 for none
     std::vector<Step> steps;
 };
 std::vector<Baked> baked(1);
@@ -198,33 +214,80 @@ void lightVertex(const float p[4], float out[4])
             out[k] += att * spot * nl * lightDiffuse[k] * dif[k];
 }
 
+// --- uniforms -------------------------------------------------------------
+
+// The uniforms of a list's draw that hold for all of its segments: the
+// projection and the light.
+void listUniforms(float u[U_FLOATS])
+{
+    memcpy(u + U_PROJECTION, stacks[1][stackTop[1]].m, 16 * sizeof(float));
+    u[U_SWITCHES + 0] = cur.lighting;
+    u[U_SWITCHES + 1] = cur.colorMaterial;
+    u[U_SWITCHES + 2] = cur.normalize;
+    u[U_SWITCHES + 3] = cur.light2;
+    memcpy(u + U_AMBIENT, materialAmbient, 4 * sizeof(float));
+    memcpy(u + U_DIFFUSE, materialDiffuse, 4 * sizeof(float));
+    memcpy(u + U_LIGHT_DIFFUSE, lightDiffuse, 4 * sizeof(float));
+    memcpy(u + U_LIGHT_POSITION, lightPosition, 4 * sizeof(float));
+    memcpy(u + U_SPOT_DIRECTION, spotDirection, 3 * sizeof(float));
+    u[U_SPOT + 0] = spotCutoff != 180;
+    u[U_SPOT + 1] = std::cos(spotCutoff * (float)M_PI / 180);
+    u[U_SPOT + 2] = spotExponent;
+    memcpy(u + U_ATTENUATION, attenuation, 3 * sizeof(float));
+}
+
+// Segment k's matrices: the model-view as it is now, and its normal matrix.
+void segmentUniforms(float u[U_FLOATS], int k)
+{
+    const Mat& mv = stacks[0][stackTop[0]];
+    memcpy(u + U_MODELVIEWS + 16 * k, mv.m, 16 * sizeof(float));
+    Mat n = cur.lighting ? inverseTranspose3(mv) : identity();
+    for (int col = 0; col < 3; col++)
+        for (int row = 0; row < 3; row++)
+            u[U_NORMAL_MATRICES + 9 * k + col * 3 + row] = n.m[col * 4 + row];
+}
+
 }  // namespace
 
-// --- batching -------------------------------------------------------------
+// --- immediate mode ---------------------------------------------------------
 
-// Hands the batched triangles to WebGL with the state they were made under.
+// Hands the streamed triangles to WebGL with the state they were made under.
 void layerFlush()
 {
-    if (!batch.empty())
-        webglDraw(batch.data(), (int)(batch.size() / 8), batchFlags, batchViewport[0],
-                  batchViewport[1], batchViewport[2], batchViewport[3], batchBlend);
-    batch.clear();
+    if (!stream.empty())
+        webglStreamDraw(stream.data(), (int)(stream.size() / LIST_FLOATS), streamSegments,
+                        streamUniforms, streamFlags, streamViewport[0], streamViewport[1],
+                        streamViewport[2], streamViewport[3], streamBlend);
+    stream.clear();
+    streamSegments = 0;
 }
 
 namespace {
 
-// Starts a new batch whenever the state the triangles are filled under
-// changes.
-void matchBatchState()
+// Before a primitive goes into the stream: a new draw whenever the state
+// the triangles are filled or lit under changes, a new segment whenever
+// the model-view matrix does.
+void matchStreamState()
 {
+    static float u[U_FLOATS];
     int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
-    if (flags != batchFlags || cur.blend != (bool)batchBlend ||
-        memcmp(cur.viewport, batchViewport, sizeof batchViewport) != 0) {
+    listUniforms(u);
+    if (flags != streamFlags || (int)cur.blend != streamBlend ||
+        memcmp(cur.viewport, streamViewport, sizeof streamViewport) != 0 ||
+        memcmp(u, streamUniforms, U_MODELVIEWS * sizeof(float)) != 0) {
         layerFlush();
-        batchFlags = flags;
-        batchBlend = cur.blend;
-        memcpy(batchViewport, cur.viewport, sizeof batchViewport);
+        streamFlags = flags;
+        streamBlend = cur.blend;
+        memcpy(streamViewport, cur.viewport, sizeof streamViewport);
+        memcpy(streamUniforms, u, U_MODELVIEWS * sizeof(float));
     }
+    const float* mv = stacks[0][stackTop[0]].m;
+    if (streamSegments > 0 &&
+        memcmp(mv, streamUniforms + U_MODELVIEWS + 16 * (streamSegments - 1), 16 * sizeof(float)) == 0)
+        return;
+    if (streamSegments == LIST_SEGMENTS)
+        layerFlush();
+    segmentUniforms(streamUniforms, streamSegments++);
 }
 
 void putFeedback(float v)
@@ -235,30 +298,26 @@ void putFeedback(float v)
         feedbackOverflow = true;
 }
 
-// One triangle of vertices a, b, c of the primitive: into the batch, or in
-// feedback mode into the buffer as a polygon in window coordinates (only
-// if wholly inside the view volume: the layer clips nothing it hands back).
+// One triangle of vertices a, b, c of the primitive, in feedback mode:
+// into the buffer as a polygon in window coordinates (only if wholly
+// inside the view volume: the layer clips nothing it hands back).
 void emitTriangle(int a, int b, int c)
 {
-    const float* v[3] = {&primVerts[a * 11], &primVerts[b * 11], &primVerts[c * 11]};
-    if (feedback) {
-        for (const float* p : v)
-            for (int k = 0; k < 3; k++)
-                if (!(std::fabs(p[3 + k]) <= p[6]))
-                    return;
-        putFeedback(GL_POLYGON_TOKEN);
-        putFeedback(3);
-        for (const float* p : v) {
-            putFeedback((p[3] / p[6] + 1) * 0.5f * cur.viewport[2] + cur.viewport[0]);
-            putFeedback((p[4] / p[6] + 1) * 0.5f * cur.viewport[3] + cur.viewport[1]);
-            putFeedback((p[5] / p[6] + 1) * 0.5f);
-            for (int k = 7; k < 11; k++)
-                putFeedback(p[k]);
-        }
-        return;
-    }
+    const float* v[3] = {&primVerts[a * FEEDBACK_FLOATS], &primVerts[b * FEEDBACK_FLOATS],
+                         &primVerts[c * FEEDBACK_FLOATS]};
     for (const float* p : v)
-        batch.insert(batch.end(), p + 3, p + 11);
+        for (int k = 0; k < 3; k++)
+            if (!(std::fabs(p[3 + k]) <= p[6]))
+                return;
+    putFeedback(GL_POLYGON_TOKEN);
+    putFeedback(3);
+    for (const float* p : v) {
+        putFeedback((p[3] / p[6] + 1) * 0.5f * cur.viewport[2] + cur.viewport[0]);
+        putFeedback((p[4] / p[6] + 1) * 0.5f * cur.viewport[3] + cur.viewport[1]);
+        putFeedback((p[5] / p[6] + 1) * 0.5f);
+        for (int k = 7; k < 11; k++)
+            putFeedback(p[k]);
+    }
 }
 
 // The triangles of a primitive of n vertices, as index triples into out,
@@ -300,13 +359,26 @@ void cutPrimitive(GLenum mode, int n, bool forFeedback, std::vector<int>& out)
 
 std::vector<int> corners;  // scratch for cutPrimitive
 
-// Cuts the finished primitive into triangles.
+// Cuts the finished primitive into triangles: into the feedback buffer, or
+// into the stream under the current segment.
 void emitPrimitive()
 {
     corners.clear();
-    cutPrimitive(primitive, (int)(primVerts.size() / 11), feedback, corners);
-    for (size_t i = 0; i + 2 < corners.size(); i += 3)
-        emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
+    if (feedback) {
+        cutPrimitive(primitive, (int)(primVerts.size() / FEEDBACK_FLOATS), true, corners);
+        for (size_t i = 0; i + 2 < corners.size(); i += 3)
+            emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
+        return;
+    }
+    cutPrimitive(primitive, (int)(primVerts.size() / LIST_FLOATS), false, corners);
+    if (corners.empty())
+        return;
+    matchStreamState();
+    for (int v : corners) {
+        const float* p = &primVerts[v * LIST_FLOATS];
+        stream.insert(stream.end(), p, p + LIST_FLOATS);
+        stream.back() = (float)(streamSegments - 1);
+    }
 }
 
 bool record(int op, float a0 = 0, float a1 = 0, float a2 = 0, float a3 = 0)
@@ -521,11 +593,11 @@ void glBegin(GLenum mode)
     primitive = mode;
     inPrimitive = true;
     primVerts.clear();
-    if (cur.lighting && (layerRasterise || feedback))
+    if (cur.lighting && feedback)
         normalMatrix = inverseTranspose3(stacks[0][stackTop[0]]);
 }
 
-// Cuts the primitive into triangles, for the batch or the feedback buffer.
+// Cuts the primitive into triangles, for the stream or the feedback buffer.
 void glEnd()
 {
     if (record(OP_END))
@@ -533,8 +605,6 @@ void glEnd()
     inPrimitive = false;
     if (!layerRasterise && !feedback)
         return;
-    if (!feedback)
-        matchBatchState();
     emitPrimitive();
 }
 
@@ -566,14 +636,22 @@ void glNormal3f(GLfloat x, GLfloat y, GLfloat z)
     cur.normal[2] = z;
 }
 
-// A vertex: to eye and clip coordinates, lit or in the current colour.
-// Skipped altogether when the frame will not be shown.
+// A vertex: in feedback mode to eye and clip coordinates, lit or in the
+// current colour; otherwise kept with the current normal and colour for the
+// shader. Skipped altogether when the frame will not be shown.
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     if (record(OP_VERTEX, x, y, z))
         return;
     if (!inPrimitive || (!layerRasterise && !feedback))
         return;
+    if (!feedback) {
+        float v[LIST_FLOATS] = {x, y, z};
+        memcpy(v + LIST_NORMAL, cur.normal, sizeof cur.normal);
+        memcpy(v + LIST_COLOUR, cur.color, sizeof cur.color);
+        primVerts.insert(primVerts.end(), v, v + LIST_FLOATS);
+        return;
+    }
     float v[4] = {x, y, z, 1}, eye[4], clip[4], colour[4];
     transform(stacks[0][stackTop[0]], v, eye);
     transform(stacks[1][stackTop[1]], eye, clip);
@@ -699,15 +777,39 @@ void bake(GLuint name)
     const std::vector<Call>& calls = lists[name];
     Baked& b = baked[name];
     std::vector<float> vertices, prim;
+    std::vector<unsigned short> indices;
     std::vector<int> order;
     float colour[4] = {}, normal[3] = {};
-    bool haveColour = false, haveNormal = false, inside = false;
-    int mode = 0, drawn = 0;  // vertices in the buffer before this draw
-    auto endDraw = [&]() {
-        int total = (int)(vertices.size() / LIST_FLOATS);
+    bool haveColour = false, haveNormal = false, inside = false, marked = false;
+    int mode = 0, drawn = 0, segments = 0;
+    auto draw = [&]() {  // the triangles since the last draw
+        int total = (int)indices.size();
         if (total > drawn)
-            b.steps.push_back({{}, drawn, total - drawn});
+            b.steps.push_back({STEP_DRAW, {}, segments, drawn, total - drawn});
         drawn = total;
+        segments = 0;
+        marked = false;
+    };
+    // Index of a vertex: equal vertices share one (any such pair lights and
+    // places alike), so the shader runs once for each.
+    std::unordered_multimap<uint32_t, int> seen;  // hash to index
+    auto indexOf = [&](const float* v) -> int {
+        uint32_t h = 2166136261u;
+        for (int k = 0; k < LIST_FLOATS; k++) {
+            uint32_t bits;
+            memcpy(&bits, &v[k], sizeof bits);
+            h = (h ^ bits) * 16777619u;
+        }
+        auto range = seen.equal_range(h);
+        for (auto it = range.first; it != range.second; ++it)
+            if (memcmp(&vertices[it->second * LIST_FLOATS], v, LIST_FLOATS * sizeof(float)) == 0)
+                return it->second;
+        int count = (int)(vertices.size() / LIST_FLOATS);
+        if (count > 65535)
+            return -1;
+        vertices.insert(vertices.end(), v, v + LIST_FLOATS);
+        seen.emplace(h, count);
+        return count;
     };
     for (const Call& c : calls) {
         switch (c.op) {
@@ -719,71 +821,69 @@ void bake(GLuint name)
             prim.insert(prim.end(), c.a, c.a + 3);
             prim.insert(prim.end(), normal, normal + 3);
             prim.insert(prim.end(), colour, colour + 4);
+            prim.push_back(0);
             break;
         case OP_BEGIN:
             inside = true;
             mode = (int)c.a[0];
             prim.clear();
             break;
-        case OP_END:
+        case OP_END: {
             if (!inside)
                 break;
             inside = false;
             order.clear();
             cutPrimitive((GLenum)mode, (int)(prim.size() / LIST_FLOATS), false, order);
-            for (int v : order)
-                vertices.insert(vertices.end(), &prim[v * LIST_FLOATS],
-                                &prim[v * LIST_FLOATS] + LIST_FLOATS);
+            if (order.empty())
+                break;
+            if (!marked) {  // the first triangles under this matrix
+                if (segments == LIST_SEGMENTS)
+                    draw();
+                b.steps.push_back({STEP_MARK, {}, segments, 0, 0});
+                segments++;
+                marked = true;
+            }
+            for (int v : order) {
+                float* vertex = &prim[v * LIST_FLOATS];
+                vertex[LIST_SEGMENT] = (float)(segments - 1);
+                int index = indexOf(vertex);
+                if (index < 0)
+                    return;  // past 16-bit indices: replayed instead
+                indices.push_back((unsigned short)index);
+            }
             break;
+        }
         case OP_COLOR:
             memcpy(colour, c.a, sizeof colour);
             haveColour = true;
-            b.steps.push_back({c, 0, 0});
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
             break;
         case OP_NORMAL:
             memcpy(normal, c.a, sizeof normal);
             haveNormal = true;
-            b.steps.push_back({c, 0, 0});
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
             break;
-        default:  // a matrix or a material: the draw so far comes before it
+        case OP_MATERIAL:
             if (inside)
                 return;  // changed inside glBegin/glEnd: replayed instead
-            endDraw();
-            b.steps.push_back({c, 0, 0});
+            draw();
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
+            break;
+        default:  // a matrix: what follows is a new segment
+            if (inside)
+                return;
+            marked = false;
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
             break;
         }
     }
     if (inside)
         return;
-    endDraw();
-    if (!vertices.empty())
-        b.buffer = webglListBuffer(vertices.data(), (int)(vertices.size() / LIST_FLOATS));
+    draw();
+    if (!indices.empty())
+        b.buffer = webglListBuffer(vertices.data(), (int)(vertices.size() / LIST_FLOATS),
+                                   indices.data(), (int)indices.size());
     b.ok = true;
-}
-
-// The uniforms of a list's draw: the current matrices and light.
-void listUniforms(float u[U_FLOATS])
-{
-    const Mat& mv = stacks[0][stackTop[0]];
-    memcpy(u + U_MODELVIEW, mv.m, 16 * sizeof(float));
-    memcpy(u + U_PROJECTION, stacks[1][stackTop[1]].m, 16 * sizeof(float));
-    Mat n = cur.lighting ? inverseTranspose3(mv) : identity();
-    for (int col = 0; col < 3; col++)
-        for (int row = 0; row < 3; row++)
-            u[U_NORMAL_MATRIX + col * 3 + row] = n.m[col * 4 + row];
-    u[U_SWITCHES + 0] = cur.lighting;
-    u[U_SWITCHES + 1] = cur.colorMaterial;
-    u[U_SWITCHES + 2] = cur.normalize;
-    u[U_SWITCHES + 3] = cur.light2;
-    memcpy(u + U_AMBIENT, materialAmbient, 4 * sizeof(float));
-    memcpy(u + U_DIFFUSE, materialDiffuse, 4 * sizeof(float));
-    memcpy(u + U_LIGHT_DIFFUSE, lightDiffuse, 4 * sizeof(float));
-    memcpy(u + U_LIGHT_POSITION, lightPosition, 4 * sizeof(float));
-    memcpy(u + U_SPOT_DIRECTION, spotDirection, 3 * sizeof(float));
-    u[U_SPOT + 0] = spotCutoff != 180;
-    u[U_SPOT + 1] = std::cos(spotCutoff * (float)M_PI / 180);
-    u[U_SPOT + 2] = spotExponent;
-    memcpy(u + U_ATTENUATION, attenuation, 3 * sizeof(float));
 }
 
 void replay(const Call& c)
@@ -880,18 +980,23 @@ void glCallList(GLuint list)
 {
     if (list == 0 || list >= lists.size() || recording != nullptr)
         return;
-    if (layerRasterise && !feedback && baked[list].ok) {
-        float u[U_FLOATS];
+    // (its matrix calls move the model-view stack: the game calls lists in
+    // that mode only; in the other, the shader's matrices would not follow)
+    if (layerRasterise && !feedback && baked[list].ok && matrixMode == 0) {
+        static float u[U_FLOATS];
         for (const Step& s : baked[list].steps) {
-            if (s.count == 0) {
+            if (s.kind == STEP_CALL) {
                 replay(s.call);
-                continue;
+            } else if (s.kind == STEP_MARK) {
+                segmentUniforms(u, s.segment);
+            } else {
+                layerFlush();  // what came before is drawn first
+                listUniforms(u);
+                int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
+                webglListDraw(baked[list].buffer, s.first, s.count, s.segment, u, flags,
+                              cur.viewport[0], cur.viewport[1], cur.viewport[2], cur.viewport[3],
+                              cur.blend);
             }
-            layerFlush();  // what came before is drawn first
-            listUniforms(u);
-            int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
-            webglListDraw(baked[list].buffer, s.first, s.count, u, flags, cur.viewport[0],
-                          cur.viewport[1], cur.viewport[2], cur.viewport[3], cur.blend);
         }
         return;
     }

@@ -1,9 +1,9 @@
-// webgl.js -- the only WebGL of the web build: fills the triangles that
-// gl_layer.cpp hands over, already in clip coordinates with their lit
-// colours (immediate mode), keeps each display list in a static buffer and
-// draws it with a vertex shader that transforms and lights it as the layer
-// does (the fixed-function formulas of gl_layer.cpp's lightVertex, in single
-// precision), and writes the help's text on the 2D canvas over the picture.
+// webgl.js -- the only WebGL of the web build: keeps each display list of
+// gl_layer.cpp in static buffers, streams its immediate-mode triangles, and
+// draws both with one vertex shader that transforms and lights them as
+// fixed-function GL does (the formulas of gl_layer.cpp's lightVertex, in
+// single precision); and writes the help's text on the 2D canvas over the
+// picture.
 //
 // The game counts in CSS pixels (its window is the canvas's size on the
 // page); the canvases may hold more device pixels than that (page.js sets
@@ -14,18 +14,19 @@
 (typeof addToLibrary === 'function' ? addToLibrary
   : function (functions) { mergeInto(LibraryManager.library, functions); })({
   $clankwiseGL: {
-    gl: null, buffer: null, text: null,
-    programs: null, using: null, lists: [null], freeNames: [], last: null,
+    gl: null, text: null,
+    program: null, stream: null, using: null, lists: [null], freeNames: [], last: null,
 
-    // The vertex layouts and the uniform block, in floats: the same as
-    // layer.h's BATCH_*, LIST_* and U_* constants; change both together.
+    // The vertex layout and the uniform block, in floats: the same as
+    // layer.h's LIST_* and U_* constants; change both together.
     layout: {
-      BATCH_CLIP: 0, BATCH_COLOUR: 4, BATCH_FLOATS: 8,
-      LIST_POSITION: 0, LIST_NORMAL: 3, LIST_COLOUR: 6, LIST_FLOATS: 10,
-      U_MODELVIEW: 0, U_PROJECTION: 16, U_NORMAL_MATRIX: 32, U_SWITCHES: 41,
-      U_AMBIENT: 45, U_DIFFUSE: 49, U_LIGHT_DIFFUSE: 53, U_LIGHT_POSITION: 57,
-      U_SPOT_DIRECTION: 61, U_SPOT: 64, U_ATTENUATION: 67, U_FLOATS: 70,
+      LIST_POSITION: 0, LIST_NORMAL: 3, LIST_COLOUR: 6, LIST_SEGMENT: 10, LIST_FLOATS: 11,
+      LIST_SEGMENTS: 8,
+      U_PROJECTION: 0, U_SWITCHES: 16, U_AMBIENT: 20, U_DIFFUSE: 24, U_LIGHT_DIFFUSE: 28,
+      U_LIGHT_POSITION: 32, U_SPOT_DIRECTION: 36, U_SPOT: 39, U_ATTENUATION: 42,
+      U_MODELVIEWS: 45, U_NORMAL_MATRICES: 45 + 16 * 8, U_FLOATS: 45 + 25 * 8,
     },
+    drawn: {},  // the fill state last set: flags, viewport, blend
 
     // The lists' vertex shader: GL's per-vertex transform and lighting as
     // gl_layer.cpp's lightVertex computes them (the scene's ambient 0.2 on
@@ -34,17 +35,19 @@
     // normalised on request, the colour clamped.
     LIT_SHADER:
       'attribute vec3 position; attribute vec3 normal; attribute vec4 colour;' +
-      'uniform mat4 modelview, projection; uniform mat3 normalMatrix;' +
+      'attribute float segment;' +
+      'uniform mat4 projection, modelview[8]; uniform mat3 normalMatrix[8];' +
       'uniform vec4 switches, ambient, diffuse, lightDiffuse, lightPosition;' +
       'uniform vec3 spotDirection, spot, attenuation;' +
       'varying vec4 shade;' +
       'void main() {' +
-      '  vec4 eye = modelview * vec4(position, 1.0);' +
+      '  int k = int(segment);' +
+      '  vec4 eye = modelview[k] * vec4(position, 1.0);' +
       '  gl_Position = projection * eye;' +
       '  if (switches.x == 0.0) { shade = clamp(colour, 0.0, 1.0); return; }' +
       '  vec4 amb = switches.y != 0.0 ? colour : ambient;' +
       '  vec4 dif = switches.y != 0.0 ? colour : diffuse;' +
-      '  vec3 n = normalMatrix * normal;' +
+      '  vec3 n = normalMatrix[k] * normal;' +
       '  float len = length(n);' +
       '  if (switches.z != 0.0 && len > 0.0) n = n / len;' +
       '  vec4 c = vec4(0.2 * amb.rgb, dif.a);' +
@@ -94,20 +97,15 @@
         gl.linkProgram(p);
         if (!gl.getProgramParameter(p, gl.LINK_STATUS)) throw new Error(gl.getProgramInfoLog(p));
         var u = {};
-        ['modelview', 'projection', 'normalMatrix', 'switches', 'ambient', 'diffuse',
+        ['modelview[0]', 'projection', 'normalMatrix[0]', 'switches', 'ambient', 'diffuse',
          'lightDiffuse', 'lightPosition', 'spotDirection', 'spot', 'attenuation'
         ].forEach(function (name) { u[name] = gl.getUniformLocation(p, name); });
         return { program: p, uniforms: u };
       }
-      clankwiseGL.programs = {
-        batch: program('attribute vec4 position; attribute vec4 colour; varying vec4 shade;' +
-                       'void main() { gl_Position = position; shade = colour; }',
-                       ['position', 'colour']),
-        list: program(clankwiseGL.LIT_SHADER, ['position', 'colour', 'normal']),
-      };
-      clankwiseGL.buffer = gl.createBuffer();
-      gl.enableVertexAttribArray(0);
-      gl.enableVertexAttribArray(1);
+      clankwiseGL.program = program(clankwiseGL.LIT_SHADER, ['position', 'colour', 'normal', 'segment']);
+      gl.useProgram(clankwiseGL.program.program);
+      for (var a = 0; a < 4; a++) gl.enableVertexAttribArray(a);
+      clankwiseGL.stream = { vertices: gl.createBuffer(), indices: null };
       gl.blendFunc(gl.SRC_ALPHA, gl.ONE_MINUS_SRC_ALPHA);
       gl.depthFunc(gl.LESS);
       gl.cullFace(gl.BACK);
@@ -117,57 +115,92 @@
     },
   },
 
-  // Takes the batch program and buffer, or a list's buffer with the list
-  // program, and points the attributes at it (by layout).
+  // Binds a list's buffers (or the stream's) and points the attributes at
+  // them, by the layout.
   $clankwiseUse__deps: ['$clankwiseGL'],
   $clankwiseUse: function (gl, buffer) {
     var L = clankwiseGL.layout, F = 4;  // bytes a float
     if (clankwiseGL.using === buffer) return;
-    var list = buffer !== clankwiseGL.buffer;
-    if (clankwiseGL.using === null || (clankwiseGL.using === clankwiseGL.buffer) === list)
-      gl.useProgram((list ? clankwiseGL.programs.list : clankwiseGL.programs.batch).program);
-    gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
-    if (list) {
-      gl.enableVertexAttribArray(2);
-      gl.vertexAttribPointer(0, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_POSITION * F);
-      gl.vertexAttribPointer(1, 4, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_COLOUR * F);
-      gl.vertexAttribPointer(2, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_NORMAL * F);
-    } else {
-      gl.disableVertexAttribArray(2);
-      gl.vertexAttribPointer(0, 4, gl.FLOAT, false, L.BATCH_FLOATS * F, L.BATCH_CLIP * F);
-      gl.vertexAttribPointer(1, 4, gl.FLOAT, false, L.BATCH_FLOATS * F, L.BATCH_COLOUR * F);
-    }
+    gl.bindBuffer(gl.ARRAY_BUFFER, buffer.vertices);
+    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffer.indices);
+    gl.vertexAttribPointer(0, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_POSITION * F);
+    gl.vertexAttribPointer(1, 4, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_COLOUR * F);
+    gl.vertexAttribPointer(2, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_NORMAL * F);
+    gl.vertexAttribPointer(3, 1, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_SEGMENT * F);
     clankwiseGL.using = buffer;
+  },
+
+  // Sends the uniforms the layer hands over (U_FLOATS floats, of which the
+  // matrices of `segments` segments), each group only when it changed.
+  $clankwiseUniforms__deps: ['$clankwiseGL'],
+  $clankwiseUniforms: function (gl, uniforms, segments) {
+    var L = clankwiseGL.layout, u = clankwiseGL.program.uniforms;
+    var now = HEAPF32.subarray(uniforms >> 2, (uniforms >> 2) + L.U_FLOATS);
+    var last = clankwiseGL.last || (clankwiseGL.last = new Float32Array(L.U_FLOATS).fill(NaN));
+    function changed(at, n) {
+      for (var k = at; k < at + n; k++)
+        if (now[k] !== last[k]) { last.set(now.subarray(at, at + n), at); return true; }
+      return false;
+    }
+    if (changed(L.U_PROJECTION, 16)) gl.uniformMatrix4fv(u.projection, false, now.subarray(L.U_PROJECTION, L.U_PROJECTION + 16));
+    if (changed(L.U_MODELVIEWS, 16 * segments))
+      gl.uniformMatrix4fv(u['modelview[0]'], false, now.subarray(L.U_MODELVIEWS, L.U_MODELVIEWS + 16 * segments));
+    if (changed(L.U_NORMAL_MATRICES, 9 * segments))
+      gl.uniformMatrix3fv(u['normalMatrix[0]'], false, now.subarray(L.U_NORMAL_MATRICES, L.U_NORMAL_MATRICES + 9 * segments));
+    var vec4s = [['switches', L.U_SWITCHES], ['ambient', L.U_AMBIENT], ['diffuse', L.U_DIFFUSE],
+                 ['lightDiffuse', L.U_LIGHT_DIFFUSE], ['lightPosition', L.U_LIGHT_POSITION]];
+    for (var i = 0; i < vec4s.length; i++)
+      if (changed(vec4s[i][1], 4)) gl.uniform4fv(u[vec4s[i][0]], now.subarray(vec4s[i][1], vec4s[i][1] + 4));
+    var vec3s = [['spotDirection', L.U_SPOT_DIRECTION], ['spot', L.U_SPOT], ['attenuation', L.U_ATTENUATION]];
+    for (i = 0; i < vec3s.length; i++)
+      if (changed(vec3s[i][1], 3)) gl.uniform3fv(u[vec3s[i][0]], now.subarray(vec3s[i][1], vec3s[i][1] + 3));
   },
 
   $clankwiseState__deps: ['$clankwiseGL'],
   $clankwiseState: function (gl, flags, vx, vy, vw, vh, blend) {
-    (flags & 1) ? gl.enable(gl.DEPTH_TEST) : gl.disable(gl.DEPTH_TEST);
-    (flags & 2) ? gl.enable(gl.CULL_FACE) : gl.disable(gl.CULL_FACE);
-    blend ? gl.enable(gl.BLEND) : gl.disable(gl.BLEND);
+    var d = clankwiseGL.drawn;
+    if (d.flags !== flags) {
+      (flags & 1) ? gl.enable(gl.DEPTH_TEST) : gl.disable(gl.DEPTH_TEST);
+      (flags & 2) ? gl.enable(gl.CULL_FACE) : gl.disable(gl.CULL_FACE);
+      d.flags = flags;
+    }
+    if (d.blend !== blend) {
+      blend ? gl.enable(gl.BLEND) : gl.disable(gl.BLEND);
+      d.blend = blend;
+    }
     var s = clankwiseGL.scale();
-    gl.viewport(Math.round(vx * s.x), Math.round(vy * s.y), Math.round(vw * s.x), Math.round(vh * s.y));
+    var v = [Math.round(vx * s.x), Math.round(vy * s.y), Math.round(vw * s.x), Math.round(vh * s.y)];
+    if (!d.viewport || v.some(function (x, i) { return x !== d.viewport[i]; })) {
+      gl.viewport(v[0], v[1], v[2], v[3]);
+      d.viewport = v;
+    }
   },
 
-  webglDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState'],
-  webglDraw: function (vertices, count, flags, vx, vy, vw, vh, blend) {
-    var gl = clankwiseGL.context(), n = clankwiseGL.layout.BATCH_FLOATS;
+  // Immediate-mode triangles: into the stream buffer, drawn once.
+  webglStreamDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState', '$clankwiseUniforms'],
+  webglStreamDraw: function (vertices, count, segments, uniforms, flags, vx, vy, vw, vh, blend) {
+    var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
     clankwiseState(gl, flags, vx, vy, vw, vh, blend);
-    clankwiseUse(gl, clankwiseGL.buffer);
+    clankwiseUse(gl, clankwiseGL.stream);
+    clankwiseUniforms(gl, uniforms, segments);
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * n),
                   gl.STREAM_DRAW);
     gl.drawArrays(gl.TRIANGLES, 0, count);
   },
 
-  // A list's vertices into a static buffer, once; returns its name.
+  // A list's vertices and indices into static buffers, once; returns their
+  // name.
   webglListBuffer__deps: ['$clankwiseGL'],
-  webglListBuffer: function (vertices, count) {
+  webglListBuffer: function (vertices, count, indices, indexCount) {
     var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
-    var buffer = gl.createBuffer();
-    gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
+    var buffer = { vertices: gl.createBuffer(), indices: gl.createBuffer() };
+    gl.bindBuffer(gl.ARRAY_BUFFER, buffer.vertices);
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * n),
                   gl.STATIC_DRAW);
-    clankwiseGL.using = null;  // the binding changed under clankwiseUse
+    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffer.indices);
+    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, HEAPU16.subarray(indices >> 1, (indices >> 1) + indexCount),
+                  gl.STATIC_DRAW);
+    clankwiseGL.using = null;  // the bindings changed under clankwiseUse
     var name = clankwiseGL.freeNames.length ? clankwiseGL.freeNames.pop() : clankwiseGL.lists.length;
     clankwiseGL.lists[name] = buffer;
     return name;
@@ -178,36 +211,20 @@
     var buffer = clankwiseGL.lists[name];
     if (!buffer) return;
     if (clankwiseGL.using === buffer) clankwiseGL.using = null;
-    clankwiseGL.gl.deleteBuffer(buffer);
+    clankwiseGL.gl.deleteBuffer(buffer.vertices);
+    clankwiseGL.gl.deleteBuffer(buffer.indices);
     clankwiseGL.lists[name] = null;
     clankwiseGL.freeNames.push(name);
   },
 
-  // Draws part of a list's buffer with the uniforms the layer hands over
-  // (U_FLOATS floats); each group is sent only when it changed.
-  webglListDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState'],
-  webglListDraw: function (name, first, count, uniforms, flags, vx, vy, vw, vh, blend) {
-    var gl = clankwiseGL.context(), L = clankwiseGL.layout, u = clankwiseGL.programs.list.uniforms;
+  // Draws the triangles of indices first .. first + count - 1 of a list.
+  webglListDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState', '$clankwiseUniforms'],
+  webglListDraw: function (name, first, count, segments, uniforms, flags, vx, vy, vw, vh, blend) {
+    var gl = clankwiseGL.context();
     clankwiseState(gl, flags, vx, vy, vw, vh, blend);
     clankwiseUse(gl, clankwiseGL.lists[name]);
-    var now = HEAPF32.subarray(uniforms >> 2, (uniforms >> 2) + L.U_FLOATS);
-    var last = clankwiseGL.last || (clankwiseGL.last = new Float32Array(L.U_FLOATS).fill(NaN));
-    function changed(at, n) {
-      for (var k = at; k < at + n; k++)
-        if (now[k] !== last[k]) { last.set(now.subarray(at, at + n), at); return true; }
-      return false;
-    }
-    if (changed(L.U_MODELVIEW, 16)) gl.uniformMatrix4fv(u.modelview, false, now.subarray(L.U_MODELVIEW, L.U_MODELVIEW + 16));
-    if (changed(L.U_PROJECTION, 16)) gl.uniformMatrix4fv(u.projection, false, now.subarray(L.U_PROJECTION, L.U_PROJECTION + 16));
-    if (changed(L.U_NORMAL_MATRIX, 9)) gl.uniformMatrix3fv(u.normalMatrix, false, now.subarray(L.U_NORMAL_MATRIX, L.U_NORMAL_MATRIX + 9));
-    var vec4s = [['switches', L.U_SWITCHES], ['ambient', L.U_AMBIENT], ['diffuse', L.U_DIFFUSE],
-                 ['lightDiffuse', L.U_LIGHT_DIFFUSE], ['lightPosition', L.U_LIGHT_POSITION]];
-    for (var i = 0; i < vec4s.length; i++)
-      if (changed(vec4s[i][1], 4)) gl.uniform4fv(u[vec4s[i][0]], now.subarray(vec4s[i][1], vec4s[i][1] + 4));
-    var vec3s = [['spotDirection', L.U_SPOT_DIRECTION], ['spot', L.U_SPOT], ['attenuation', L.U_ATTENUATION]];
-    for (i = 0; i < vec3s.length; i++)
-      if (changed(vec3s[i][1], 3)) gl.uniform3fv(u[vec3s[i][0]], now.subarray(vec3s[i][1], vec3s[i][1] + 3));
-    gl.drawArrays(gl.TRIANGLES, first, count);
+    clankwiseUniforms(gl, uniforms, segments);
+    gl.drawElements(gl.TRIANGLES, count, gl.UNSIGNED_SHORT, first * 2);
   },
 
   webglClear__deps: ['$clankwiseGL'],
