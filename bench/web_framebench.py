@@ -7,10 +7,11 @@ Mesa's llvmpipe, in one run. Figures only: nothing here fails on a time.
 
 Each --site (default build-web/site) is a built page; give two (a build of
 the commit before a change, then this one) to compare them side by side. In
-each, the game starts with seed 1 at 500x500 (the test page, with a script
+each, in turn, --rounds times (the medians of the rounds are shown, so a
+machine shared with other work disturbs all of them alike), the game starts with seed 1 at 500x500 (the test page, with a script
 of one frame), and for each camera `webFrames(1)` runs a drawn frame and a
 one-pixel readPixels waits for its picture: the whole frame, then the same
-with WebGL's bufferData and drawArrays made no-ops (the layer's own work and
+with WebGL's bufferData, drawArrays and drawElements made no-ops (the layer's own work and
 the calls into WebGL, nothing filled). Cameras: surveillance as it starts,
 chase with fire held (bullets in flight), the overhead map. Prints the
 medians in milliseconds as a Markdown table.
@@ -38,15 +39,15 @@ CAMERAS = [("surveillance, as it starts", None, False, 0),
 
 MEASURE = """(function (frames, stub) {
   var gl = Module.canvas.getContext('webgl'), pixel = new Uint8Array(4), times = [];
-  var kept = [gl.bufferData, gl.drawArrays];
-  if (stub) { gl.bufferData = function () {}; gl.drawArrays = function () {}; }
+  var kept = [gl.bufferData, gl.drawArrays, gl.drawElements];
+  if (stub) { gl.bufferData = gl.drawArrays = gl.drawElements = function () {}; }
   for (var i = 0; i < frames; i++) {
     var t = performance.now();
     Module._webFrames(1);
     gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
     times.push(performance.now() - t);
   }
-  gl.bufferData = kept[0]; gl.drawArrays = kept[1];
+  gl.bufferData = kept[0]; gl.drawArrays = kept[1]; gl.drawElements = kept[2];
   return times;
 })(%d, %s)"""
 
@@ -97,6 +98,8 @@ def desktop_figures(framebench, frames):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--frames", type=int, default=30)
+    parser.add_argument("--rounds", type=int, default=3,
+                        help="the pages measured in turn this many times (medians of the rounds)")
     parser.add_argument("--site", action="append")
     parser.add_argument("--desktop", default=os.path.join(ROOT, "build", "bench", "framebench"))
     args = parser.parse_args()
@@ -105,7 +108,10 @@ def main():
     with tempfile.TemporaryDirectory() as profile:
         browser = Browser(profile)
         try:
-            pages = [page_figures(browser, site, args.frames) for site in sites]
+            rounds = [[page_figures(browser, site, args.frames) for site in sites]
+                      for _ in range(args.rounds)]
+            pages = [{name: tuple(statistics.median(r[i][name][k] for r in rounds) for k in (0, 1))
+                      for name, _, _, _ in CAMERAS} for i in range(len(sites))]
         finally:
             browser.close()
     header = "| Camera | Desktop (llvmpipe) |"

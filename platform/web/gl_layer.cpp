@@ -59,11 +59,12 @@ GLenum primitive;
 bool inPrimitive;
 std::vector<float> primVerts;
 const int FEEDBACK_FLOATS = 11;
-// The immediate-mode triangles not yet handed to WebGL, in the lists'
-// layout, with the uniforms and fill state they are drawn under: a new
+// The immediate-mode triangles not yet handed to WebGL: each primitive's
+// vertices once, in the lists' layout, and its triangles as indices, with the uniforms and fill state they are drawn under: a new
 // draw when the light, the projection, a material or the fill state
 // changes, a new segment when the model-view matrix does.
 std::vector<float> stream;
+std::vector<unsigned short> streamIndices;  // three a triangle, into stream
 float streamUniforms[U_FLOATS];
 int streamSegments, streamFlags, streamBlend, streamViewport[4];
 Mat normalMatrix;              // inverse transpose of the model-view, this primitive
@@ -254,11 +255,13 @@ void segmentUniforms(float u[U_FLOATS], int k)
 // Hands the streamed triangles to WebGL with the state they were made under.
 void layerFlush()
 {
-    if (!stream.empty())
-        webglStreamDraw(stream.data(), (int)(stream.size() / LIST_FLOATS), streamSegments,
-                        streamUniforms, streamFlags, streamViewport[0], streamViewport[1],
-                        streamViewport[2], streamViewport[3], streamBlend);
+    if (!streamIndices.empty())
+        webglStreamDraw(stream.data(), (int)(stream.size() / LIST_FLOATS), streamIndices.data(),
+                        (int)streamIndices.size(), streamSegments, streamUniforms, streamFlags,
+                        streamViewport[0], streamViewport[1], streamViewport[2], streamViewport[3],
+                        streamBlend);
     stream.clear();
+    streamIndices.clear();
     streamSegments = 0;
 }
 
@@ -370,15 +373,39 @@ void emitPrimitive()
             emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
         return;
     }
-    cutPrimitive(primitive, (int)(primVerts.size() / LIST_FLOATS), false, corners);
+    int n = (int)(primVerts.size() / LIST_FLOATS);
+    cutPrimitive(primitive, n, false, corners);
     if (corners.empty())
         return;
     matchStreamState();
-    for (int v : corners) {
-        const float* p = &primVerts[v * LIST_FLOATS];
+    // Room for n more vertices under 16-bit indices, or a new draw with
+    // the same uniforms under the current matrix alone.
+    auto room = [](int n) {
+        if (stream.size() / LIST_FLOATS + n <= 65536)
+            return;
+        layerFlush();
+        segmentUniforms(streamUniforms, streamSegments++);
+    };
+    auto put = [](const float* p) {
         stream.insert(stream.end(), p, p + LIST_FLOATS);
         stream.back() = (float)(streamSegments - 1);
+    };
+    if (n > 65536) {  // too many to share: each triangle its own corners
+        for (size_t i = 0; i + 2 < corners.size(); i += 3) {
+            room(3);
+            for (size_t k = i; k < i + 3; k++) {
+                streamIndices.push_back((unsigned short)(stream.size() / LIST_FLOATS));
+                put(&primVerts[corners[k] * LIST_FLOATS]);
+            }
+        }
+        return;
     }
+    room(n);
+    int base = (int)(stream.size() / LIST_FLOATS);
+    for (int v = 0; v < n; v++)
+        put(&primVerts[v * LIST_FLOATS]);
+    for (int v : corners)
+        streamIndices.push_back((unsigned short)(base + v));
 }
 
 bool record(int op, float a0 = 0, float a1 = 0, float a2 = 0, float a3 = 0)

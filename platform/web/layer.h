@@ -23,10 +23,12 @@ void layerFlush();
 
 // The JavaScript side (webgl.js).
 extern "C" {
-// Draws `count` vertices (three a triangle, in the lists' layout) once,
-// whose vertices use `segments` of the uniforms' matrices.
-void webglStreamDraw(const float* vertices, int count, int segments, const float* uniforms,
-                     int flags, int vx, int vy, int vw, int vh, int blend);
+// Draws once the triangles of `indexCount` indices into `count` vertices
+// (in the lists' layout), whose vertices use `segments` of the uniforms'
+// matrices.
+void webglStreamDraw(const float* vertices, int count, const unsigned short* indices,
+                     int indexCount, int segments, const float* uniforms, int flags, int vx,
+                     int vy, int vw, int vh, int blend);
 // Static buffers of `count` list vertices and `indexCount` 16-bit indices
 // into them (three a triangle); returns their name (> 0).
 int webglListBuffer(const float* vertices, int count, const unsigned short* indices,

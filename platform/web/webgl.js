@@ -28,6 +28,31 @@
     },
     drawn: {},  // the fill state last set: flags, viewport, blend
 
+    // Points the four attributes at the bound vertex buffer, by the layout.
+    point: function (gl) {
+      var L = clankwiseGL.layout, F = 4;  // bytes a float
+      gl.vertexAttribPointer(0, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_POSITION * F);
+      gl.vertexAttribPointer(1, 4, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_COLOUR * F);
+      gl.vertexAttribPointer(2, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_NORMAL * F);
+      gl.vertexAttribPointer(3, 1, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_SEGMENT * F);
+    },
+
+    // A vertex buffer and its index buffer (or null), with their own
+    // vertex array object when there are such, left bound.
+    buffers: function (gl, vertices, indices) {
+      var b = { vertices: vertices, indices: indices, vao: null };
+      if (clankwiseGL.vaos) {
+        b.vao = clankwiseGL.vaos.createVertexArrayOES();
+        clankwiseGL.vaos.bindVertexArrayOES(b.vao);
+        for (var a = 0; a < 4; a++) gl.enableVertexAttribArray(a);
+      }
+      gl.bindBuffer(gl.ARRAY_BUFFER, vertices);
+      gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, indices);
+      clankwiseGL.point(gl);
+      clankwiseGL.using = b;
+      return b;
+    },
+
     // The lists' vertex shader: GL's per-vertex transform and lighting as
     // gl_layer.cpp's lightVertex computes them (the scene's ambient 0.2 on
     // the ambient material, the spot light's diffuse part attenuated with
@@ -105,7 +130,12 @@
       clankwiseGL.program = program(clankwiseGL.LIT_SHADER, ['position', 'colour', 'normal', 'segment']);
       gl.useProgram(clankwiseGL.program.program);
       for (var a = 0; a < 4; a++) gl.enableVertexAttribArray(a);
-      clankwiseGL.stream = { vertices: gl.createBuffer(), indices: null };
+      // With vertex array objects, each buffer's attribute pointers are set
+      // once and a draw binds one object instead of two buffers and four
+      // pointers.
+      clankwiseGL.vaos = gl.getExtension('OES_vertex_array_object');
+      clankwiseGL.gl = gl;
+      clankwiseGL.stream = clankwiseGL.buffers(gl, gl.createBuffer(), gl.createBuffer());
       gl.blendFunc(gl.SRC_ALPHA, gl.ONE_MINUS_SRC_ALPHA);
       gl.depthFunc(gl.LESS);
       gl.cullFace(gl.BACK);
@@ -115,18 +145,18 @@
     },
   },
 
-  // Binds a list's buffers (or the stream's) and points the attributes at
-  // them, by the layout.
+  // Binds a list's buffers (or the stream's), with the attributes pointed
+  // at them by the layout.
   $clankwiseUse__deps: ['$clankwiseGL'],
   $clankwiseUse: function (gl, buffer) {
-    var L = clankwiseGL.layout, F = 4;  // bytes a float
     if (clankwiseGL.using === buffer) return;
-    gl.bindBuffer(gl.ARRAY_BUFFER, buffer.vertices);
-    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffer.indices);
-    gl.vertexAttribPointer(0, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_POSITION * F);
-    gl.vertexAttribPointer(1, 4, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_COLOUR * F);
-    gl.vertexAttribPointer(2, 3, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_NORMAL * F);
-    gl.vertexAttribPointer(3, 1, gl.FLOAT, false, L.LIST_FLOATS * F, L.LIST_SEGMENT * F);
+    if (buffer.vao) {
+      clankwiseGL.vaos.bindVertexArrayOES(buffer.vao);
+    } else {
+      gl.bindBuffer(gl.ARRAY_BUFFER, buffer.vertices);
+      gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffer.indices);
+      clankwiseGL.point(gl);
+    }
     clankwiseGL.using = buffer;
   },
 
@@ -176,16 +206,20 @@
     }
   },
 
-  // Immediate-mode triangles: into the stream buffer, drawn once.
+  // Immediate-mode triangles: into the stream's buffers, drawn once.
   webglStreamDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState', '$clankwiseUniforms'],
-  webglStreamDraw: function (vertices, count, segments, uniforms, flags, vx, vy, vw, vh, blend) {
+  webglStreamDraw: function (vertices, count, indices, indexCount, segments, uniforms, flags,
+                             vx, vy, vw, vh, blend) {
     var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
     clankwiseState(gl, flags, vx, vy, vw, vh, blend);
     clankwiseUse(gl, clankwiseGL.stream);
     clankwiseUniforms(gl, uniforms, segments);
+    gl.bindBuffer(gl.ARRAY_BUFFER, clankwiseGL.stream.vertices);  // not a vertex array's state
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * n),
                   gl.STREAM_DRAW);
-    gl.drawArrays(gl.TRIANGLES, 0, count);
+    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, HEAPU16.subarray(indices >> 1, (indices >> 1) + indexCount),
+                  gl.STREAM_DRAW);
+    gl.drawElements(gl.TRIANGLES, indexCount, gl.UNSIGNED_SHORT, 0);
   },
 
   // A list's vertices and indices into static buffers, once; returns their
@@ -193,14 +227,11 @@
   webglListBuffer__deps: ['$clankwiseGL'],
   webglListBuffer: function (vertices, count, indices, indexCount) {
     var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
-    var buffer = { vertices: gl.createBuffer(), indices: gl.createBuffer() };
-    gl.bindBuffer(gl.ARRAY_BUFFER, buffer.vertices);
+    var buffer = clankwiseGL.buffers(gl, gl.createBuffer(), gl.createBuffer());
     gl.bufferData(gl.ARRAY_BUFFER, HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * n),
                   gl.STATIC_DRAW);
-    gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, buffer.indices);
     gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, HEAPU16.subarray(indices >> 1, (indices >> 1) + indexCount),
                   gl.STATIC_DRAW);
-    clankwiseGL.using = null;  // the bindings changed under clankwiseUse
     var name = clankwiseGL.freeNames.length ? clankwiseGL.freeNames.pop() : clankwiseGL.lists.length;
     clankwiseGL.lists[name] = buffer;
     return name;
@@ -211,6 +242,7 @@
     var buffer = clankwiseGL.lists[name];
     if (!buffer) return;
     if (clankwiseGL.using === buffer) clankwiseGL.using = null;
+    if (buffer.vao) clankwiseGL.vaos.deleteVertexArrayOES(buffer.vao);
     clankwiseGL.gl.deleteBuffer(buffer.vertices);
     clankwiseGL.gl.deleteBuffer(buffer.indices);
     clankwiseGL.lists[name] = null;
