@@ -8,11 +8,13 @@ Mesa's llvmpipe, in one run. Figures only: nothing here fails on a time.
 Each --site (default build-web/site) is a built page; give two (a build of
 the commit before a change, then this one) to compare them side by side. In
 each, in turn, --rounds times (the medians of the rounds are shown, so a
-machine shared with other work disturbs all of them alike), the game starts with seed 1 at 500x500 (the test page, with a script
-of one frame), and for each camera `webFrames(1)` runs a drawn frame and a
+machine shared with other work disturbs all of them alike), the game
+starts with seed 1 at 500x500 (the test page, with a script of one frame), and for each camera `webFrames(1)` runs a drawn frame and a
 one-pixel readPixels waits for its picture: the whole frame, then the same
-with WebGL's bufferData, drawArrays and drawElements made no-ops (the layer's own work and
-the calls into WebGL, nothing filled). Cameras: surveillance as it starts,
+with WebGL's bufferData, drawArrays and drawElements made no-ops (the
+layer's own work and the calls into WebGL, nothing filled), and the same without waiting for
+the picture (the page's own thread alone: the game, the layer and the calls
+into WebGL). Cameras: surveillance as it starts,
 chase with fire held (bullets in flight), the overhead map. Prints the
 medians in milliseconds as a Markdown table.
 """
@@ -37,19 +39,23 @@ CAMERAS = [("surveillance, as it starts", None, False, 0),
            ("chase, fire held", (233, 0), True, 60),
            ("overhead map", (5, 1), False, 10)]
 
-MEASURE = """(function (frames, stub) {
+MEASURE = """(function (frames, stub, wait, run) {
   var gl = Module.canvas.getContext('webgl'), pixel = new Uint8Array(4), times = [];
   var kept = [gl.bufferData, gl.drawArrays, gl.drawElements];
   if (stub) { gl.bufferData = gl.drawArrays = gl.drawElements = function () {}; }
   for (var i = 0; i < frames; i++) {
     var t = performance.now();
-    Module._webFrames(1);
-    gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+    Module._webFrames(run);
+    if (wait) gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
     times.push(performance.now() - t);
   }
   gl.bufferData = kept[0]; gl.drawArrays = kept[1]; gl.drawElements = kept[2];
-  return times;
-})(%d, %s)"""
+  times.sort(function (a, b) { return a - b; });
+  return times[times.length >> 1];
+})(%d, %s, %s, %d)"""
+
+# What each cell measures: (fills stubbed, picture waited for, frames a call).
+KINDS = [(False, True, 1), (True, True, 1), (True, False, 1)]
 
 
 def serve(site):
@@ -74,9 +80,10 @@ def page_figures(browser, site, frames):
             browser.js("Module._webKey(1, %d, %d); Module._webFrames(1);"
                        " Module._webKey(0, %d, %d)" % (key + key))
         browser.js("Module._webKey(%d, 32, 0); Module._webFrames(%d)" % (fire, max(before, 1)))
-        whole = browser.js(MEASURE % (frames, "false"))
-        stubbed = browser.js(MEASURE % (frames, "true"))
-        figures[name] = (statistics.median(whole), statistics.median(stubbed))
+        cells = [browser.js(MEASURE % (frames, "true" if stub else "false",
+                                       "true" if wait else "false", run))
+                 for stub, wait, run in KINDS]
+        figures[name] = cells
     server.shutdown()
     return figures
 
@@ -110,20 +117,18 @@ def main():
         try:
             rounds = [[page_figures(browser, site, args.frames) for site in sites]
                       for _ in range(args.rounds)]
-            pages = [{name: tuple(statistics.median(r[i][name][k] for r in rounds) for k in (0, 1))
+            pages = [{name: [statistics.median(r[i][name][k] for r in rounds)
+                             for k in range(len(KINDS))]
                       for name, _, _, _ in CAMERAS} for i in range(len(sites))]
         finally:
             browser.close()
-    header = "| Camera | Desktop (llvmpipe) |"
-    for site in sites:
-        header += " %s: whole frame | %s: fills stubbed |" % (site, site)
-    print(header)
-    print("|---" * (2 + 2 * len(sites)) + "|")
+    print("| Camera | Desktop (llvmpipe) | Page | Whole frame | Fills stubbed | Fills stubbed,"
+          " picture not waited for |")
+    print("|---" * 6 + "|")
     for i, (name, _, _, _) in enumerate(CAMERAS):
-        row = "| %s | %s |" % (name, "%.1f ms" % desktop[i] if i < len(desktop) else "?")
-        for figures in pages:
-            row += " %.1f ms | %.2f ms |" % figures[name]
-        print(row)
+        for site, figures in zip(sites, pages):
+            print("| %s | %.1f ms | %s | %.1f ms | %.2f ms | %.2f ms |"
+                  % ((name, desktop[i], os.path.relpath(site, ROOT)) + tuple(figures[name])))
     print("\nframebench said:\n" + raw)
 
 

@@ -177,13 +177,16 @@
       gl.uniformMatrix4fv(u['modelview[0]'], false, now.subarray(L.U_MODELVIEWS, L.U_MODELVIEWS + 16 * segments));
     if (changed(L.U_NORMAL_MATRICES, 9 * segments))
       gl.uniformMatrix3fv(u['normalMatrix[0]'], false, now.subarray(L.U_NORMAL_MATRICES, L.U_NORMAL_MATRICES + 9 * segments));
-    var vec4s = [['switches', L.U_SWITCHES], ['ambient', L.U_AMBIENT], ['diffuse', L.U_DIFFUSE],
-                 ['lightDiffuse', L.U_LIGHT_DIFFUSE], ['lightPosition', L.U_LIGHT_POSITION]];
-    for (var i = 0; i < vec4s.length; i++)
-      if (changed(vec4s[i][1], 4)) gl.uniform4fv(u[vec4s[i][0]], now.subarray(vec4s[i][1], vec4s[i][1] + 4));
-    var vec3s = [['spotDirection', L.U_SPOT_DIRECTION], ['spot', L.U_SPOT], ['attenuation', L.U_ATTENUATION]];
-    for (i = 0; i < vec3s.length; i++)
-      if (changed(vec3s[i][1], 3)) gl.uniform3fv(u[vec3s[i][0]], now.subarray(vec3s[i][1], vec3s[i][1] + 3));
+    if (changed(L.U_SWITCHES, L.U_MODELVIEWS - L.U_SWITCHES)) {  // the light and materials
+      gl.uniform4fv(u.switches, now.subarray(L.U_SWITCHES, L.U_SWITCHES + 4));
+      gl.uniform4fv(u.ambient, now.subarray(L.U_AMBIENT, L.U_AMBIENT + 4));
+      gl.uniform4fv(u.diffuse, now.subarray(L.U_DIFFUSE, L.U_DIFFUSE + 4));
+      gl.uniform4fv(u.lightDiffuse, now.subarray(L.U_LIGHT_DIFFUSE, L.U_LIGHT_DIFFUSE + 4));
+      gl.uniform4fv(u.lightPosition, now.subarray(L.U_LIGHT_POSITION, L.U_LIGHT_POSITION + 4));
+      gl.uniform3fv(u.spotDirection, now.subarray(L.U_SPOT_DIRECTION, L.U_SPOT_DIRECTION + 3));
+      gl.uniform3fv(u.spot, now.subarray(L.U_SPOT, L.U_SPOT + 3));
+      gl.uniform3fv(u.attenuation, now.subarray(L.U_ATTENUATION, L.U_ATTENUATION + 3));
+    }
   },
 
   $clankwiseState__deps: ['$clankwiseGL'],
