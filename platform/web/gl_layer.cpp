@@ -226,8 +226,11 @@ void listUniforms(float u[U_FLOATS])
     u[U_SWITCHES + 1] = cur.colorMaterial;
     u[U_SWITCHES + 2] = cur.normalize;
     u[U_SWITCHES + 3] = cur.light2;
-    memcpy(u + U_AMBIENT, materialAmbient, 4 * sizeof(float));
-    memcpy(u + U_DIFFUSE, materialDiffuse, 4 * sizeof(float));
+    // (with colour material on, the shader takes the vertex's colour: the
+    // materials would only change, and be sent again, for nothing)
+    static const float unused[4] = {};
+    memcpy(u + U_AMBIENT, cur.colorMaterial ? unused : materialAmbient, 4 * sizeof(float));
+    memcpy(u + U_DIFFUSE, cur.colorMaterial ? unused : materialDiffuse, 4 * sizeof(float));
     memcpy(u + U_LIGHT_DIFFUSE, lightDiffuse, 4 * sizeof(float));
     memcpy(u + U_LIGHT_POSITION, lightPosition, 4 * sizeof(float));
     memcpy(u + U_SPOT_DIRECTION, spotDirection, 3 * sizeof(float));

@@ -51,9 +51,12 @@ int webglTextWidth(int size, const char* text);
 // which of its draw's segments (matrices) it belongs to.
 const int LIST_POSITION = 0, LIST_NORMAL = 3, LIST_COLOUR = 6, LIST_SEGMENT = 10,
           LIST_FLOATS = 11;
-// A draw of a list holds up to LIST_SEGMENTS stretches of it, each under
-// the model-view matrix the list had there.
-const int LIST_SEGMENTS = 8;
+// A draw holds up to LIST_SEGMENTS stretches, each under the model-view
+// matrix the list (or immediate mode) had there. 1: SwiftShader runs a
+// vertex shader that picks its matrix by a per-vertex index so much slower
+// (about a third more for the whole frame, as the game starts) that a draw
+// for each matrix costs less; the shader then reads matrix 0 alone.
+const int LIST_SEGMENTS = 1;
 // What webglListDraw's uniforms hold: the projection (column-major), the
 // switches (lighting, colour material, normalise, the light on), the
 // ambient and diffuse materials, the light's diffuse colour, position and

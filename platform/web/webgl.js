@@ -21,10 +21,10 @@
     // layer.h's LIST_* and U_* constants; change both together.
     layout: {
       LIST_POSITION: 0, LIST_NORMAL: 3, LIST_COLOUR: 6, LIST_SEGMENT: 10, LIST_FLOATS: 11,
-      LIST_SEGMENTS: 8,
+      LIST_SEGMENTS: 1,
       U_PROJECTION: 0, U_SWITCHES: 16, U_AMBIENT: 20, U_DIFFUSE: 24, U_LIGHT_DIFFUSE: 28,
       U_LIGHT_POSITION: 32, U_SPOT_DIRECTION: 36, U_SPOT: 39, U_ATTENUATION: 42,
-      U_MODELVIEWS: 45, U_NORMAL_MATRICES: 45 + 16 * 8, U_FLOATS: 45 + 25 * 8,
+      U_MODELVIEWS: 45, U_NORMAL_MATRICES: 45 + 16 * 1, U_FLOATS: 45 + 25 * 1,
     },
     drawn: {},  // the fill state last set: flags, viewport, blend
 
@@ -61,12 +61,12 @@
     LIT_SHADER:
       'attribute vec3 position; attribute vec3 normal; attribute vec4 colour;' +
       'attribute float segment;' +
-      'uniform mat4 projection, modelview[8]; uniform mat3 normalMatrix[8];' +
+      'uniform mat4 projection, modelview[1]; uniform mat3 normalMatrix[1];' +
       'uniform vec4 switches, ambient, diffuse, lightDiffuse, lightPosition;' +
       'uniform vec3 spotDirection, spot, attenuation;' +
       'varying vec4 shade;' +
       'void main() {' +
-      '  int k = int(segment);' +
+      '  const int k = 0;' +  // LIST_SEGMENTS 1; more would take int(segment)
       '  vec4 eye = modelview[k] * vec4(position, 1.0);' +
       '  gl_Position = projection * eye;' +
       '  if (switches.x == 0.0) { shade = clamp(colour, 0.0, 1.0); return; }' +

@@ -189,11 +189,9 @@ def replay_scripts(browser, base, out, pngdiff, immediate_too):
             check(state == "done" and trace == kept, "%s: trace of %d frames %s the kept one (%.1f s)"
                   % (label, frames, "equals" if trace == kept else "DIFFERS from",
                      time.monotonic() - started))
-            if immediate:
-                continue
             shots = json.loads(browser.js("JSON.stringify(window.clankwiseShots || {})"))
             kept_dir = os.path.join(GOLDEN, "images", name)
-            folder = os.path.join(out, name)
+            folder = os.path.join(out, name + ("-immediate" if immediate else ""))
             os.makedirs(folder, exist_ok=True)
             for picture in sorted(os.listdir(kept_dir)):
                 shot = picture[:-4]
