@@ -6,6 +6,7 @@
 // them, so what the game reads back with glGetDoublev is what it would read
 // there.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -91,10 +92,23 @@ std::vector<std::vector<Call>> residues(1);
 // recorded call but the vertices, replayed on the layer's own state, a mark
 // where a segment of the list starts (its model-view matrix taken then),
 // and a draw of up to LIST_SEGMENTS segments (cut short by a material
-// change, which the shader takes as a uniform too). A list whose vertices
-// take a colour or normal from before the call, that changes a matrix or a
-// material inside glBegin/glEnd, or that holds more vertices than 16-bit
-// indices reach, is left unbaked and replayed as recorded.
+// change, which the shader takes as a uniform too).
+//
+// A list's matrix calls are relative to the model-view it is called under
+// (glLoadMatrix and the like run at once, never recorded), so where they
+// never pop below that matrix the list is flattened: each vertex is taken
+// through the list's own matrices of the moment (and its normal through
+// their inverse transpose) once, here, and the whole list is one segment
+// under the model-view of the call. A flattened list that ends as it
+// began (every push popped, no move outside them) also needs none of its
+// matrix calls replayed: `quick` holds its steps without them, with the
+// last colour and normal alone (the vertices carry their own colours, so
+// only the materials matter to a draw).
+//
+// A list whose vertices take a colour or normal from before the call, that
+// changes a matrix or a material inside glBegin/glEnd, or that holds more
+// vertices than 16-bit indices reach, is left unbaked and replayed as
+// recorded.
 enum StepKind { STEP_CALL, STEP_MARK, STEP_DRAW };
 struct Step {
     int kind;
@@ -106,6 +120,9 @@ struct Baked {
     bool ok;
     int buffer;  // webglListBuffer's name, 0 for none
     std::vector<Step> steps;
+    bool flat;         // one segment under the model-view of the call
+    int depth;         // the most pushes the list holds at once
+    std::vector<Step> quick;  // a flat list that ends as it began: see above
 };
 std::vector<Baked> baked(1);
 std::vector<Call>* recording;           // nullptr when not recording
@@ -143,6 +160,50 @@ Mat identity()
 // Multiplies the current matrix on the right by m.
 void apply(const Mat& m) { multiply(top(), top(), m); }
 
+// The matrices glTranslatef and glScalef multiply by.
+Mat translation(float x, float y, float z)
+{
+    Mat t = identity();
+    t.m[12] = x;
+    t.m[13] = y;
+    t.m[14] = z;
+    return t;
+}
+
+Mat scaling(float x, float y, float z)
+{
+    Mat s = identity();
+    s.m[0] = x;
+    s.m[5] = y;
+    s.m[10] = z;
+    return s;
+}
+
+// glRotatef's matrix, into r; false (and nothing to multiply by) for an
+// axis of length 0.
+bool rotation(float angle, float x, float y, float z, Mat& r)
+{
+    float len = std::sqrt(x * x + y * y + z * z);
+    if (len == 0)
+        return false;
+    x /= len;
+    y /= len;
+    z /= len;
+    float rad = angle * (float)M_PI / 180;
+    float s = std::sin(rad), c = std::cos(rad), t = 1 - c;
+    r = identity();
+    r.m[0] = x * x * t + c;
+    r.m[1] = y * x * t + z * s;
+    r.m[2] = z * x * t - y * s;
+    r.m[4] = x * y * t - z * s;
+    r.m[5] = y * y * t + c;
+    r.m[6] = z * y * t + x * s;
+    r.m[8] = x * z * t + y * s;
+    r.m[9] = y * z * t - x * s;
+    r.m[10] = z * z * t + c;
+    return true;
+}
+
 void transform(const Mat& m, const float v[4], float out[4])
 {
     for (int row = 0; row < 4; row++)
@@ -153,7 +214,7 @@ void transform(const Mat& m, const float v[4], float out[4])
 // The inverse transpose of the upper 3x3 of m, in the upper 3x3 of a Mat,
 // for carrying normals into eye coordinates: each element is its cofactor
 // over the determinant. Element (r, c) of a matrix is m[c * 4 + r].
-Mat inverseTranspose3(const Mat& a)
+Mat inverseTranspose3(const Mat& a, bool* invertible = nullptr)
 {
     auto at = [&a](int r, int c) { return (double)a.m[(c % 3) * 4 + r % 3]; };
     double cof[3][3];
@@ -162,6 +223,8 @@ Mat inverseTranspose3(const Mat& a)
             cof[r][c] = at(r + 1, c + 1) * at(r + 2, c + 2) - at(r + 1, c + 2) * at(r + 2, c + 1);
     double det = at(0, 0) * cof[0][0] + at(0, 1) * cof[0][1] + at(0, 2) * cof[0][2];
     Mat n = identity();
+    if (invertible != nullptr)
+        *invertible = det != 0;
     if (det == 0)
         return n;
     for (int r = 0; r < 3; r++)
@@ -522,11 +585,7 @@ void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
     if (record(OP_TRANSLATE, x, y, z))
         return;
-    Mat t = identity();
-    t.m[12] = x;
-    t.m[13] = y;
-    t.m[14] = z;
-    apply(t);
+    apply(translation(x, y, z));
 }
 
 void glTranslated(GLdouble x, GLdouble y, GLdouble z)
@@ -539,25 +598,9 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
     if (record(OP_ROTATE, angle, x, y, z))
         return;
-    float len = std::sqrt(x * x + y * y + z * z);
-    if (len == 0)
-        return;
-    x /= len;
-    y /= len;
-    z /= len;
-    float rad = angle * (float)M_PI / 180;
-    float s = std::sin(rad), c = std::cos(rad), t = 1 - c;
-    Mat r = identity();
-    r.m[0] = x * x * t + c;
-    r.m[1] = y * x * t + z * s;
-    r.m[2] = z * x * t - y * s;
-    r.m[4] = x * y * t - z * s;
-    r.m[5] = y * y * t + c;
-    r.m[6] = z * y * t + x * s;
-    r.m[8] = x * z * t + y * s;
-    r.m[9] = y * z * t - x * s;
-    r.m[10] = z * z * t + c;
-    apply(r);
+    Mat r;
+    if (rotation(angle, x, y, z, r))
+        apply(r);
 }
 
 // Scales the current matrix.
@@ -565,11 +608,7 @@ void glScalef(GLfloat x, GLfloat y, GLfloat z)
 {
     if (record(OP_SCALE, x, y, z))
         return;
-    Mat s = identity();
-    s.m[0] = x;
-    s.m[5] = y;
-    s.m[10] = z;
-    apply(s);
+    apply(scaling(x, y, z));
 }
 
 // The parallel projection, in double precision as GL computes it; a
@@ -801,25 +840,42 @@ void glPopAttrib()
 
 namespace {
 
-// Turns list `name`'s recorded calls into baked[name] (see Baked).
-void bake(GLuint name)
+bool isMove(int op) { return op == OP_TRANSLATE || op == OP_ROTATE || op == OP_SCALE; }
+
+// Turns list `name`'s recorded calls into baked[name] (see Baked),
+// flattened when `flat`; false when a flat list pops below the matrix of
+// the call or holds a matrix that cannot be inverted (baked[name] is then
+// left as it was, and nothing is sent to WebGL).
+bool bake(GLuint name, bool flat)
 {
     const std::vector<Call>& calls = lists[name];
-    Baked& b = baked[name];
+    Baked b = Baked{false, 0, {}, flat, 0, {}};
     std::vector<float> vertices, prim;
     std::vector<unsigned short> indices;
     std::vector<int> order;
     float colour[4] = {}, normal[3] = {};
     bool haveColour = false, haveNormal = false, inside = false, marked = false;
     int mode = 0, drawn = 0, segments = 0;
+    // Flattened: the list's own matrix stack, relative to the call's
+    // model-view, and the normal matrix of its top.
+    std::vector<Mat> own(1, identity());
+    Mat ownNormal = identity();
+    bool ownNormalStale = false;
     auto draw = [&]() {  // the triangles since the last draw
         int total = (int)indices.size();
         if (total > drawn)
-            b.steps.push_back({STEP_DRAW, {}, segments, drawn, total - drawn});
+            b.steps.push_back({STEP_DRAW, {}, flat ? 1 : segments, drawn, total - drawn});
         drawn = total;
-        segments = 0;
-        marked = false;
+        if (!flat) {
+            segments = 0;
+            marked = false;
+        }
     };
+    if (flat) {  // the one segment: the model-view as the call starts
+        b.steps.push_back({STEP_MARK, {}, 0, 0, 0});
+        segments = 1;
+        marked = true;
+    }
     // Index of a vertex: equal vertices share one (any such pair lights and
     // places alike), so the shader runs once for each.
     std::unordered_multimap<uint32_t, int> seen;  // hash to index
@@ -843,16 +899,34 @@ void bake(GLuint name)
     };
     for (const Call& c : calls) {
         switch (c.op) {
-        case OP_VERTEX:
+        case OP_VERTEX: {
             if (!inside)
                 break;
             if (!haveColour || !haveNormal)
-                return;  // the call's own colour or normal: replayed instead
-            prim.insert(prim.end(), c.a, c.a + 3);
-            prim.insert(prim.end(), normal, normal + 3);
+                return true;  // the call's own colour or normal: replayed instead
+            float p[4] = {c.a[0], c.a[1], c.a[2], 1}, n[3];
+            memcpy(n, normal, sizeof n);
+            if (flat) {
+                float q[4];
+                transform(own.back(), p, q);
+                memcpy(p, q, sizeof p);
+                if (ownNormalStale) {
+                    bool invertible;
+                    ownNormal = inverseTranspose3(own.back(), &invertible);
+                    if (!invertible)
+                        return false;
+                    ownNormalStale = false;
+                }
+                for (int row = 0; row < 3; row++)
+                    n[row] = ownNormal.m[row] * normal[0] + ownNormal.m[4 + row] * normal[1] +
+                             ownNormal.m[8 + row] * normal[2];
+            }
+            prim.insert(prim.end(), p, p + 3);
+            prim.insert(prim.end(), n, n + 3);
             prim.insert(prim.end(), colour, colour + 4);
             prim.push_back(0);
             break;
+        }
         case OP_BEGIN:
             inside = true;
             mode = (int)c.a[0];
@@ -878,7 +952,7 @@ void bake(GLuint name)
                 vertex[LIST_SEGMENT] = (float)(segments - 1);
                 int index = indexOf(vertex);
                 if (index < 0)
-                    return;  // past 16-bit indices: replayed instead
+                    return true;  // past 16-bit indices: replayed instead
                 indices.push_back((unsigned short)index);
             }
             break;
@@ -895,25 +969,67 @@ void bake(GLuint name)
             break;
         case OP_MATERIAL:
             if (inside)
-                return;  // changed inside glBegin/glEnd: replayed instead
+                return true;  // changed inside glBegin/glEnd: replayed instead
             draw();
             b.steps.push_back({STEP_CALL, c, 0, 0, 0});
             break;
-        default:  // a matrix: what follows is a new segment
+        default:  // a matrix: flattened, or what follows is a new segment
             if (inside)
-                return;
-            marked = false;
+                return true;
             b.steps.push_back({STEP_CALL, c, 0, 0, 0});
+            if (!flat) {
+                marked = false;
+                break;
+            }
+            if (c.op == OP_PUSH) {
+                own.push_back(own.back());
+                b.depth = std::max(b.depth, (int)own.size() - 1);
+            } else if (c.op == OP_POP) {
+                if (own.size() == 1)
+                    return false;  // below the call's matrix: not flattened
+                own.pop_back();
+            } else if (c.op == OP_TRANSLATE) {
+                multiply(own.back(), own.back(), translation(c.a[0], c.a[1], c.a[2]));
+            } else if (c.op == OP_SCALE) {
+                multiply(own.back(), own.back(), scaling(c.a[0], c.a[1], c.a[2]));
+            } else {
+                Mat r;
+                if (rotation(c.a[0], c.a[1], c.a[2], c.a[3], r))
+                    multiply(own.back(), own.back(), r);
+            }
+            ownNormalStale = true;
             break;
         }
     }
     if (inside)
-        return;
+        return true;
     draw();
+    if (flat) {  // the quick steps of a list that ends as it began
+        int depth = 0;
+        bool neutral = true;
+        for (const Call& c : calls) {
+            depth += c.op == OP_PUSH ? 1 : (c.op == OP_POP ? -1 : 0);
+            neutral = neutral && !(isMove(c.op) && depth == 0);
+        }
+        if (neutral && depth == 0) {
+            const Step* last[2] = {nullptr, nullptr};  // colour, normal
+            for (const Step& s : b.steps) {
+                if (s.kind == STEP_CALL && (s.call.op == OP_COLOR || s.call.op == OP_NORMAL))
+                    last[s.call.op == OP_NORMAL] = &s;
+                else if (s.kind != STEP_CALL || s.call.op == OP_MATERIAL)
+                    b.quick.push_back(s);
+            }
+            for (const Step* s : last)
+                if (s != nullptr)
+                    b.quick.push_back(*s);
+        }
+    }
     if (!indices.empty())
         b.buffer = webglListBuffer(vertices.data(), (int)(vertices.size() / LIST_FLOATS),
                                    indices.data(), (int)indices.size());
     b.ok = true;
+    baked[name] = std::move(b);
+    return true;
 }
 
 void replay(const Call& c)
@@ -964,7 +1080,7 @@ void glNewList(GLuint list, GLenum mode)
     lists[list].clear();
     if (baked[list].buffer != 0)
         webglListFree(baked[list].buffer);  // or each new recording would keep one
-    baked[list] = Baked{false, 0, {}};
+    baked[list] = Baked{false, 0, {}, false, 0, {}};
     recording = &lists[list];
     recordingName = list;
 }
@@ -998,7 +1114,8 @@ void glEndList()
         }
         residue = last;
     }
-    bake(recordingName);
+    if (!bake(recordingName, true))
+        bake(recordingName, false);
     recording = nullptr;
 }
 
@@ -1012,9 +1129,13 @@ void glCallList(GLuint list)
         return;
     // (its matrix calls move the model-view stack: the game calls lists in
     // that mode only; in the other, the shader's matrices would not follow)
-    if (layerRasterise && !feedback && baked[list].ok && matrixMode == 0) {
+    const Baked& b = baked[list];
+    // (a flat list whose pushes the stack cannot all hold is replayed, so
+    // that its refused pushes draw as they would)
+    if (layerRasterise && !feedback && b.ok && matrixMode == 0 &&
+        (!b.flat || stackTop[0] + b.depth < STACK_DEPTH)) {
         static float u[U_FLOATS];
-        for (const Step& s : baked[list].steps) {
+        for (const Step& s : b.quick.empty() ? b.steps : b.quick) {
             if (s.kind == STEP_CALL) {
                 replay(s.call);
             } else if (s.kind == STEP_MARK) {
@@ -1023,7 +1144,7 @@ void glCallList(GLuint list)
                 layerFlush();  // what came before is drawn first
                 listUniforms(u);
                 int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
-                webglListDraw(baked[list].buffer, s.first, s.count, s.segment, u, flags,
+                webglListDraw(b.buffer, s.first, s.count, s.segment, u, flags,
                               cur.viewport[0], cur.viewport[1], cur.viewport[2], cur.viewport[3],
                               cur.blend);
             }
