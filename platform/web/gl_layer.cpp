@@ -115,6 +115,15 @@ struct Step {
     Call call;         // STEP_CALL
     int segment;       // STEP_MARK: which; STEP_DRAW: how many
     int first, count;  // STEP_DRAW: the range of indices
+    int piece, pieces;    // STEP_DRAW of a flat list: its pieces (Baked::pieces)
+};
+// A flat list's draw is cut into pieces where the list's own matrix
+// changes (a tree: each cone and the trunk): a range of indices and a
+// sphere around its vertices, in the coordinates of the call, to tell
+// whether the light can reach them (see unreached).
+struct Piece {
+    int first, count;
+    float centre[3], radius;
 };
 struct Baked {
     bool ok;
@@ -123,7 +132,30 @@ struct Baked {
     bool flat;         // one segment under the model-view of the call
     int depth;         // the most pushes the list holds at once
     std::vector<Step> quick;  // a flat list that ends as it began: see above
+    std::vector<Piece> pieces;
+    // A flat list's vertices lie in a page (see Page) instead of a buffer
+    // of their own: page -1 for none, else vertices base .. base + count - 1
+    // of it, and its indices (into the page) kept here, to be sent with
+    // others.
+    int page, base, count;
+    std::vector<unsigned short> indices;
 };
+// Flat lists are drawn under the model-view of their call (for the trees,
+// the same for all of them), so the draws of several lists in a row can go
+// as one: their vertices share pages, static WebGL buffers of up to 65,536
+// vertices (16-bit indices), and the indices of the list draws since the
+// last other draw, taken to their page, wait in the batch while the page,
+// the shader, the uniforms and the fill state stay the same.
+const int PAGE_VERTICES = 65536;
+struct Page {
+    int name;   // webglPageCreate's
+    int used;   // vertices 0 .. used - 1 were handed out
+    std::vector<std::pair<int, int>> holes;  // freed since: first, count, in order
+};
+std::vector<Page> pages;
+std::vector<unsigned short> batch;
+int batchPage, batchFlags, batchViewport[4], batchBlend;
+float batchUniforms[U_FLOATS];
 std::vector<Baked> baked(1);
 std::vector<Call>* recording;           // nullptr when not recording
 GLuint recordingName;
@@ -318,8 +350,20 @@ void segmentUniforms(float u[U_FLOATS], int k)
 
 // --- immediate mode ---------------------------------------------------------
 
+namespace {
+
+// Hands the batched list draws to WebGL.
+void flushBatch()
+{
+    if (!batch.empty())
+        webglPageDraw(pages[batchPage].name, batch.data(), (int)batch.size(), batchUniforms,
+                      batchFlags, batchViewport[0], batchViewport[1], batchViewport[2],
+                      batchViewport[3], batchBlend);
+    batch.clear();
+}
+
 // Hands the streamed triangles to WebGL with the state they were made under.
-void layerFlush()
+void flushStream()
 {
     if (!streamIndices.empty())
         webglStreamDraw(stream.data(), (int)(stream.size() / LIST_FLOATS), streamIndices.data(),
@@ -331,6 +375,16 @@ void layerFlush()
     streamSegments = 0;
 }
 
+}  // namespace
+
+// Hands what waits to WebGL: the batch or the stream (never both: each is
+// drawn before the other takes anything).
+void layerFlush()
+{
+    flushBatch();
+    flushStream();
+}
+
 namespace {
 
 // Before a primitive goes into the stream: a new draw whenever the state
@@ -338,6 +392,7 @@ namespace {
 // the model-view matrix does.
 void matchStreamState()
 {
+    flushBatch();  // the list draws before come first
     static float u[U_FLOATS];
     int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
     listUniforms(u);
@@ -840,6 +895,86 @@ void glPopAttrib()
 
 namespace {
 
+// A sphere around the vertices piece d uses: the middle of
+// their box, and the farthest of them from it, widened by a thousandth
+// (the shader's sums round otherwise than these).
+void bound(const std::vector<float>& vertices, const std::vector<unsigned short>& indices,
+           Piece& d)
+{
+    double low[3] = {INFINITY, INFINITY, INFINITY}, high[3] = {-INFINITY, -INFINITY, -INFINITY};
+    for (int i = d.first; i < d.first + d.count; i++)
+        for (int k = 0; k < 3; k++) {
+            double v = vertices[indices[i] * LIST_FLOATS + LIST_POSITION + k];
+            low[k] = std::min(low[k], v);
+            high[k] = std::max(high[k], v);
+        }
+    double centre[3], far = 0;
+    for (int k = 0; k < 3; k++)
+        centre[k] = (low[k] + high[k]) / 2;
+    for (int i = d.first; i < d.first + d.count; i++) {
+        double sum = 0;
+        for (int k = 0; k < 3; k++) {
+            double e = vertices[indices[i] * LIST_FLOATS + LIST_POSITION + k] - centre[k];
+            sum += e * e;
+        }
+        far = std::max(far, sum);
+    }
+    for (int k = 0; k < 3; k++)
+        d.centre[k] = (float)centre[k];
+    d.radius = std::isfinite(far) ? (float)(std::sqrt(far) * 1.001 + 1e-4) : -1;
+}
+
+// Room for `count` vertices in a page: the first hole they fit, else the
+// end of a page, else a new page.
+void pageTake(int count, int& page, int& first)
+{
+    for (size_t p = 0; p < pages.size(); p++)
+        for (auto hole = pages[p].holes.begin(); hole != pages[p].holes.end(); ++hole)
+            if (hole->second >= count) {
+                page = (int)p;
+                first = hole->first;
+                hole->first += count;
+                hole->second -= count;
+                if (hole->second == 0)
+                    pages[p].holes.erase(hole);
+                return;
+            }
+    for (size_t p = 0; p < pages.size(); p++)
+        if (pages[p].used + count <= PAGE_VERTICES) {
+            page = (int)p;
+            first = pages[p].used;
+            pages[p].used += count;
+            return;
+        }
+    pages.push_back(Page{webglPageCreate(PAGE_VERTICES), count, {}});
+    page = (int)pages.size() - 1;
+    first = 0;
+}
+
+// Gives vertices first .. first + count - 1 of a page back, joined to the
+// holes beside them (a hole that reaches the end gives the end back).
+void pageGive(int page, int first, int count)
+{
+    Page& p = pages[page];
+    auto& holes = p.holes;
+    auto at = holes.begin();
+    while (at != holes.end() && at->first < first)
+        ++at;
+    at = holes.insert(at, {first, count});
+    if (at + 1 != holes.end() && at->first + at->second == (at + 1)->first) {
+        at->second += (at + 1)->second;
+        holes.erase(at + 1);
+    }
+    if (at != holes.begin() && (at - 1)->first + (at - 1)->second == at->first) {
+        (at - 1)->second += at->second;
+        at = holes.erase(at) - 1;
+    }
+    if (at->first + at->second == p.used) {
+        p.used = at->first;
+        holes.erase(at);
+    }
+}
+
 bool isMove(int op) { return op == OP_TRANSLATE || op == OP_ROTATE || op == OP_SCALE; }
 
 // Turns list `name`'s recorded calls into baked[name] (see Baked),
@@ -849,7 +984,7 @@ bool isMove(int op) { return op == OP_TRANSLATE || op == OP_ROTATE || op == OP_S
 bool bake(GLuint name, bool flat)
 {
     const std::vector<Call>& calls = lists[name];
-    Baked b = Baked{false, 0, {}, flat, 0, {}};
+    Baked b = Baked{false, 0, {}, flat, 0, {}, {}, -1, 0, 0, {}};
     std::vector<float> vertices, prim;
     std::vector<unsigned short> indices;
     std::vector<int> order;
@@ -861,10 +996,23 @@ bool bake(GLuint name, bool flat)
     std::vector<Mat> own(1, identity());
     Mat ownNormal = identity();
     bool ownNormalStale = false;
+    int pieceFrom = 0, drawnPieces = 0;
+    auto piece = [&]() {  // a flat list's triangles since the last piece
+        int total = (int)indices.size();
+        if (flat && total > pieceFrom) {
+            Piece p = {pieceFrom, total - pieceFrom, {}, -1};
+            bound(vertices, indices, p);
+            b.pieces.push_back(p);
+        }
+        pieceFrom = total;
+    };
     auto draw = [&]() {  // the triangles since the last draw
         int total = (int)indices.size();
+        piece();
         if (total > drawn)
-            b.steps.push_back({STEP_DRAW, {}, flat ? 1 : segments, drawn, total - drawn});
+            b.steps.push_back({STEP_DRAW, {}, flat ? 1 : segments, drawn, total - drawn,
+                               drawnPieces, (int)b.pieces.size() - drawnPieces});
+        drawnPieces = (int)b.pieces.size();
         drawn = total;
         if (!flat) {
             segments = 0;
@@ -872,7 +1020,7 @@ bool bake(GLuint name, bool flat)
         }
     };
     if (flat) {  // the one segment: the model-view as the call starts
-        b.steps.push_back({STEP_MARK, {}, 0, 0, 0});
+        b.steps.push_back({STEP_MARK, {}, 0, 0, 0, 0, 0});
         segments = 1;
         marked = true;
     }
@@ -943,7 +1091,7 @@ bool bake(GLuint name, bool flat)
             if (!marked) {  // the first triangles under this matrix
                 if (segments == LIST_SEGMENTS)
                     draw();
-                b.steps.push_back({STEP_MARK, {}, segments, 0, 0});
+                b.steps.push_back({STEP_MARK, {}, segments, 0, 0, 0, 0});
                 segments++;
                 marked = true;
             }
@@ -960,27 +1108,28 @@ bool bake(GLuint name, bool flat)
         case OP_COLOR:
             memcpy(colour, c.a, sizeof colour);
             haveColour = true;
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
             break;
         case OP_NORMAL:
             memcpy(normal, c.a, sizeof normal);
             haveNormal = true;
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
             break;
         case OP_MATERIAL:
             if (inside)
                 return true;  // changed inside glBegin/glEnd: replayed instead
             draw();
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
             break;
         default:  // a matrix: flattened, or what follows is a new segment
             if (inside)
                 return true;
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0});
+            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
             if (!flat) {
                 marked = false;
                 break;
             }
+            piece();
             if (c.op == OP_PUSH) {
                 own.push_back(own.back());
                 b.depth = std::max(b.depth, (int)own.size() - 1);
@@ -1024,12 +1173,74 @@ bool bake(GLuint name, bool flat)
                     b.quick.push_back(*s);
         }
     }
-    if (!indices.empty())
+    if (!indices.empty() && flat) {
+        b.count = (int)(vertices.size() / LIST_FLOATS);
+        pageTake(b.count, b.page, b.base);
+        webglPageWrite(pages[b.page].name, b.base, vertices.data(), b.count);
+        for (unsigned short& index : indices)  // taken to the page once
+            index = (unsigned short)(index + b.base);
+        b.indices = std::move(indices);
+    } else if (!indices.empty()) {
         b.buffer = webglListBuffer(vertices.data(), (int)(vertices.size() / LIST_FLOATS),
                                    indices.data(), (int)indices.size());
+    }
     b.ok = true;
     baked[name] = std::move(b);
     return true;
+}
+
+// Whether the spot light adds nothing to any vertex of piece p (none: a
+// list that is not flat) under the model-view in u (segment 0): lighting
+// or the light off, or the piece's sphere wholly outside the light's cone,
+// widened by a degree (the shader's cone test rounds in single precision).
+// Those vertices get the ambient part alone, exactly as the shader would
+// light them, so a shader without the light can draw them. When unsure,
+// false.
+bool unreached(const Piece* p, const float u[U_FLOATS])
+{
+    if (!cur.lighting || !cur.light2)
+        return true;
+    if (p == nullptr || p->radius < 0 || lightPosition[3] == 0 || spotCutoff >= 89)
+        return false;
+    static float cutoff = -1;
+    static double cosWide, sinWide;  // of the cut-off widened by a degree
+    if (cutoff != spotCutoff) {
+        cutoff = spotCutoff;
+        cosWide = std::cos((cutoff + 1) * M_PI / 180);
+        sinWide = std::sin((cutoff + 1) * M_PI / 180);
+    }
+    const float* m = u + U_MODELVIEWS;
+    // The sphere in eye coordinates: its centre, and its radius times the
+    // most the matrix stretches a length (at most the square root of the
+    // largest row sum of |M^T M| over the upper 3x3).
+    double centre[3], gram[3][3], stretch = 0;
+    for (int row = 0; row < 3; row++)
+        centre[row] = (double)m[row] * p->centre[0] + (double)m[4 + row] * p->centre[1] +
+                      (double)m[8 + row] * p->centre[2] + m[12 + row];
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++)
+            gram[i][j] = (double)m[i * 4] * m[j * 4] + (double)m[i * 4 + 1] * m[j * 4 + 1] +
+                         (double)m[i * 4 + 2] * m[j * 4 + 2];
+    for (int i = 0; i < 3; i++)
+        stretch = std::max(stretch, std::fabs(gram[i][0]) + std::fabs(gram[i][1]) + std::fabs(gram[i][2]));
+    double radius = p->radius * std::sqrt(stretch);
+    double v[3], dist = 0, along = 0, sl = 0;
+    for (int k = 0; k < 3; k++) {
+        v[k] = centre[k] - lightPosition[k];
+        dist += v[k] * v[k];
+        sl += (double)spotDirection[k] * spotDirection[k];
+        along += v[k] * spotDirection[k];
+    }
+    dist = std::sqrt(dist);
+    sl = std::sqrt(sl);
+    if (!(sl > 0) || !(dist > radius + 0.01) || !std::isfinite(dist))
+        return false;
+    // Outside when the angle between the spot's axis and the centre
+    // exceeds the widened cut-off plus the sphere's own half angle
+    // (sine radius / dist): compared by their cosines, both angles being
+    // under 90 degrees.
+    double sinReach = radius / dist, cosReach = std::sqrt(1 - sinReach * sinReach);
+    return along / (dist * sl) < cosWide * cosReach - sinWide * sinReach;
 }
 
 void replay(const Call& c)
@@ -1080,7 +1291,11 @@ void glNewList(GLuint list, GLenum mode)
     lists[list].clear();
     if (baked[list].buffer != 0)
         webglListFree(baked[list].buffer);  // or each new recording would keep one
-    baked[list] = Baked{false, 0, {}, false, 0, {}};
+    if (baked[list].page >= 0) {
+        flushBatch();  // it may still hold the list's indices
+        pageGive(baked[list].page, baked[list].base, baked[list].count);
+    }
+    baked[list] = Baked{false, 0, {}, false, 0, {}, {}, -1, 0, 0, {}};
     recording = &lists[list];
     recordingName = list;
 }
@@ -1141,12 +1356,41 @@ void glCallList(GLuint list)
             } else if (s.kind == STEP_MARK) {
                 segmentUniforms(u, s.segment);
             } else {
-                layerFlush();  // what came before is drawn first
+                flushStream();  // what came before is drawn first
                 listUniforms(u);
                 int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
-                webglListDraw(b.buffer, s.first, s.count, s.segment, u, flags,
-                              cur.viewport[0], cur.viewport[1], cur.viewport[2], cur.viewport[3],
-                              cur.blend);
+                // Consecutive pieces drawn by the same shader go as one draw.
+                const Piece* pieces = b.pieces.data() + s.piece;
+                for (int i = 0; i < std::max(s.pieces, 1);) {
+                    bool ambient = unreached(s.pieces > 0 ? &pieces[i] : nullptr, u);
+                    int first = s.pieces > 0 ? pieces[i].first : s.first;
+                    int count = s.pieces > 0 ? pieces[i].count : s.count;
+                    for (i++; i < s.pieces && unreached(&pieces[i], u) == ambient; i++)
+                        count += pieces[i].count;
+                    int drawFlags = flags | (ambient ? DRAW_AMBIENT_ONLY : 0);
+                    if (b.page < 0) {
+                        flushBatch();
+                        webglListDraw(b.buffer, first, count, s.segment, u, drawFlags,
+                                      cur.viewport[0], cur.viewport[1], cur.viewport[2],
+                                      cur.viewport[3], cur.blend);
+                        continue;
+                    }
+                    if (!batch.empty() &&
+                        (batchPage != b.page || batchFlags != drawFlags ||
+                         batchBlend != (int)cur.blend ||
+                         memcmp(batchViewport, cur.viewport, sizeof batchViewport) != 0 ||
+                         memcmp(batchUniforms, u, sizeof batchUniforms) != 0))
+                        flushBatch();
+                    if (batch.empty()) {
+                        batchPage = b.page;
+                        batchFlags = drawFlags;
+                        batchBlend = cur.blend;
+                        memcpy(batchViewport, cur.viewport, sizeof batchViewport);
+                        memcpy(batchUniforms, u, sizeof batchUniforms);
+                    }
+                    batch.insert(batch.end(), b.indices.begin() + first,
+                                 b.indices.begin() + first + count);
+                }
             }
         }
         return;

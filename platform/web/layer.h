@@ -34,6 +34,15 @@ void webglStreamDraw(const float* vertices, int count, const unsigned short* ind
 int webglListBuffer(const float* vertices, int count, const unsigned short* indices,
                     int indexCount);
 void webglListFree(int buffer);
+// A static buffer of room for `count` vertices in the lists' layout (a page
+// several lists share); returns its name (> 0).
+int webglPageCreate(int count);
+// Writes `count` vertices into a page from vertex `first` on.
+void webglPageWrite(int page, int first, const float* vertices, int count);
+// Draws once the triangles of `indexCount` indices into a page's vertices,
+// one segment (the uniforms' first matrices).
+void webglPageDraw(int page, const unsigned short* indices, int indexCount, const float* uniforms,
+                   int flags, int vx, int vy, int vw, int vh, int blend);
 // Draws the triangles of indices first .. first + count - 1 of a list,
 // whose vertices use `segments` of the uniforms' matrices.
 void webglListDraw(int buffer, int first, int count, int segments, const float* uniforms,
@@ -72,5 +81,8 @@ const int U_PROJECTION = 0, U_SWITCHES = 16, U_AMBIENT = 20, U_DIFFUSE = 24,
 // Flags of webglStreamDraw and webglListDraw.
 const int DRAW_DEPTH_TEST = 1;
 const int DRAW_CULL_BACK = 2;
+// webglListDraw: the light adds nothing to these vertices (the scene's
+// ambient light alone): drawn by a shader that leaves it out.
+const int DRAW_AMBIENT_ONLY = 4;
 
 #endif

@@ -15,7 +15,7 @@
   : function (functions) { mergeInto(LibraryManager.library, functions); })({
   $clankwiseGL: {
     gl: null, text: null,
-    program: null, stream: null, using: null, lists: [null], freeNames: [], last: null,
+    program: null, stream: null, using: null, lists: [null], freeNames: [],
 
     // The vertex layout and the uniform block, in floats: the same as
     // layer.h's LIST_* and U_* constants; change both together.
@@ -96,6 +96,55 @@
       '  shade = clamp(c, 0.0, 1.0);' +
       '}',
 
+    // The same for vertices the light does not reach (DRAW_AMBIENT_ONLY):
+    // the lit shader's colour with the light's part left out, which there
+    // adds exactly nothing.
+    AMBIENT_SHADER:
+      'attribute vec3 position; attribute vec3 normal; attribute vec4 colour;' +
+      'attribute float segment;' +
+      'uniform mat4 projection, modelview[1];' +
+      'uniform vec4 switches, ambient, diffuse;' +
+      'varying vec4 shade;' +
+      'void main() {' +
+      '  const int k = 0;' +
+      '  vec4 eye = modelview[k] * vec4(position, 1.0);' +
+      '  gl_Position = projection * eye;' +
+      '  if (switches.x == 0.0) { shade = clamp(colour, 0.0, 1.0); return; }' +
+      '  vec4 amb = switches.y != 0.0 ? colour : ambient;' +
+      '  vec4 dif = switches.y != 0.0 ? colour : diffuse;' +
+      '  shade = clamp(vec4(0.2 * amb.rgb, dif.a), 0.0, 1.0);' +
+      '}',
+
+    // The lit shader as it runs for the game's usual state (lighting, colour
+    // material, normalising and the spot light on: see litProgram), the
+    // same formulas without the switches: SwiftShader runs every branch of
+    // a vertex shader, so the general one costs it more.
+    SPOT_SHADER:
+      'attribute vec3 position; attribute vec3 normal; attribute vec4 colour;' +
+      'attribute float segment;' +
+      'uniform mat4 projection, modelview[1]; uniform mat3 normalMatrix[1];' +
+      'uniform vec4 lightDiffuse, lightPosition;' +
+      'uniform vec3 spotDirection, spot, attenuation;' +
+      'varying vec4 shade;' +
+      'void main() {' +
+      '  const int k = 0;' +
+      '  vec4 eye = modelview[k] * vec4(position, 1.0);' +
+      '  gl_Position = projection * eye;' +
+      '  vec3 n = normalMatrix[k] * normal;' +
+      '  float len = length(n);' +
+      '  n = len > 0.0 ? n / len : n;' +
+      '  vec3 l = lightPosition.xyz - eye.xyz;' +
+      '  float d = length(l);' +
+      '  l = d > 0.0 ? l / d : l;' +
+      '  float att = 1.0 / (attenuation.x + attenuation.y * d + attenuation.z * d * d);' +
+      '  float cs = -dot(l, spotDirection) / length(spotDirection);' +
+      '  float cone = cs < spot.y ? 0.0 : pow(cs, spot.z);' +
+      '  float nl = dot(n, l);' +
+      '  vec3 c = 0.2 * colour.rgb;' +
+      '  vec3 lit = c + att * cone * nl * lightDiffuse.rgb * colour.rgb;' +
+      '  shade = clamp(vec4(nl > 0.0 ? lit : c, colour.a), 0.0, 1.0);' +
+      '}',
+
     scale: function () { return Module.pixelScale || { x: 1, y: 1 }; },
 
     // The context and the one program, made on the first draw or clear.
@@ -125,9 +174,13 @@
         ['modelview[0]', 'projection', 'normalMatrix[0]', 'switches', 'ambient', 'diffuse',
          'lightDiffuse', 'lightPosition', 'spotDirection', 'spot', 'attenuation'
         ].forEach(function (name) { u[name] = gl.getUniformLocation(p, name); });
-        return { program: p, uniforms: u };
+        return { program: p, uniforms: u, last: null };
       }
-      clankwiseGL.program = program(clankwiseGL.LIT_SHADER, ['position', 'colour', 'normal', 'segment']);
+      var attributes = ['position', 'colour', 'normal', 'segment'];
+      clankwiseGL.lit = program(clankwiseGL.LIT_SHADER, attributes);
+      clankwiseGL.ambientOnly = program(clankwiseGL.AMBIENT_SHADER, attributes);
+      clankwiseGL.spot = program(clankwiseGL.SPOT_SHADER, attributes);
+      clankwiseGL.program = clankwiseGL.lit;
       gl.useProgram(clankwiseGL.program.program);
       for (var a = 0; a < 4; a++) gl.enableVertexAttribArray(a);
       // With vertex array objects, each buffer's attribute pointers are set
@@ -166,7 +219,8 @@
   $clankwiseUniforms: function (gl, uniforms, segments) {
     var L = clankwiseGL.layout, u = clankwiseGL.program.uniforms;
     var now = HEAPF32.subarray(uniforms >> 2, (uniforms >> 2) + L.U_FLOATS);
-    var last = clankwiseGL.last || (clankwiseGL.last = new Float32Array(L.U_FLOATS).fill(NaN));
+    var program = clankwiseGL.program;  // each program keeps its own uniforms
+    var last = program.last || (program.last = new Float32Array(L.U_FLOATS).fill(NaN));
     function changed(at, n) {
       for (var k = at; k < at + n; k++)
         if (now[k] !== last[k]) { last.set(now.subarray(at, at + n), at); return true; }
@@ -189,9 +243,28 @@
     }
   },
 
-  $clankwiseState__deps: ['$clankwiseGL'],
-  $clankwiseState: function (gl, flags, vx, vy, vw, vh, blend) {
+    // The program a draw's flags and uniforms call for: the ambient light
+  // alone (DRAW_AMBIENT_ONLY), the lit shader for the usual state, or the
+  // general one.
+  $clankwiseProgram__deps: ['$clankwiseGL'],
+  $clankwiseProgram: function (flags, uniforms) {
+    if (flags & 4) return clankwiseGL.ambientOnly;
+    var L = clankwiseGL.layout, u = HEAPF32, at = uniforms >> 2;
+    var usual = u[at + L.U_SWITCHES] && u[at + L.U_SWITCHES + 1] && u[at + L.U_SWITCHES + 2] &&
+      u[at + L.U_SWITCHES + 3] && u[at + L.U_LIGHT_POSITION + 3] && u[at + L.U_SPOT] &&
+      u[at + L.U_SPOT + 1] > 0;  // a cut-off under 90 degrees: the cone's cosine positive
+    return usual ? clankwiseGL.spot : clankwiseGL.lit;
+  },
+
+  $clankwiseState__deps: ['$clankwiseGL', '$clankwiseProgram'],
+  $clankwiseState: function (gl, flags, uniforms, vx, vy, vw, vh, blend) {
     var d = clankwiseGL.drawn;
+    var program = clankwiseProgram(flags, uniforms);
+    if (clankwiseGL.program !== program) {
+      gl.useProgram(program.program);
+      clankwiseGL.program = program;
+    }
+    flags &= 3;
     if (d.flags !== flags) {
       (flags & 1) ? gl.enable(gl.DEPTH_TEST) : gl.disable(gl.DEPTH_TEST);
       (flags & 2) ? gl.enable(gl.CULL_FACE) : gl.disable(gl.CULL_FACE);
@@ -214,7 +287,7 @@
   webglStreamDraw: function (vertices, count, indices, indexCount, segments, uniforms, flags,
                              vx, vy, vw, vh, blend) {
     var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
-    clankwiseState(gl, flags, vx, vy, vw, vh, blend);
+    clankwiseState(gl, flags, uniforms, vx, vy, vw, vh, blend);
     clankwiseUse(gl, clankwiseGL.stream);
     clankwiseUniforms(gl, uniforms, segments);
     gl.bindBuffer(gl.ARRAY_BUFFER, clankwiseGL.stream.vertices);  // not a vertex array's state
@@ -252,11 +325,43 @@
     clankwiseGL.freeNames.push(name);
   },
 
+  // A page: a static vertex buffer of room for `count` vertices, drawn
+  // with indices sent at each draw (the batch's index buffer).
+  webglPageCreate__deps: ['$clankwiseGL'],
+  webglPageCreate: function (count) {
+    var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
+    if (!clankwiseGL.batchIndices) clankwiseGL.batchIndices = gl.createBuffer();
+    var page = clankwiseGL.buffers(gl, gl.createBuffer(), clankwiseGL.batchIndices);
+    gl.bufferData(gl.ARRAY_BUFFER, count * n * 4, gl.STATIC_DRAW);
+    var name = clankwiseGL.freeNames.length ? clankwiseGL.freeNames.pop() : clankwiseGL.lists.length;
+    clankwiseGL.lists[name] = page;
+    return name;
+  },
+
+  webglPageWrite__deps: ['$clankwiseGL'],
+  webglPageWrite: function (name, first, vertices, count) {
+    var gl = clankwiseGL.context(), n = clankwiseGL.layout.LIST_FLOATS;
+    gl.bindBuffer(gl.ARRAY_BUFFER, clankwiseGL.lists[name].vertices);
+    gl.bufferSubData(gl.ARRAY_BUFFER, first * n * 4,
+                     HEAPF32.subarray(vertices >> 2, (vertices >> 2) + count * n));
+  },
+
+  webglPageDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState', '$clankwiseUniforms'],
+  webglPageDraw: function (name, indices, count, uniforms, flags, vx, vy, vw, vh, blend) {
+    var gl = clankwiseGL.context();
+    clankwiseState(gl, flags, uniforms, vx, vy, vw, vh, blend);
+    clankwiseUse(gl, clankwiseGL.lists[name]);
+    clankwiseUniforms(gl, uniforms, 1);
+    gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, HEAPU16.subarray(indices >> 1, (indices >> 1) + count),
+                  gl.STREAM_DRAW);
+    gl.drawElements(gl.TRIANGLES, count, gl.UNSIGNED_SHORT, 0);
+  },
+
   // Draws the triangles of indices first .. first + count - 1 of a list.
   webglListDraw__deps: ['$clankwiseGL', '$clankwiseUse', '$clankwiseState', '$clankwiseUniforms'],
   webglListDraw: function (name, first, count, segments, uniforms, flags, vx, vy, vw, vh, blend) {
     var gl = clankwiseGL.context();
-    clankwiseState(gl, flags, vx, vy, vw, vh, blend);
+    clankwiseState(gl, flags, uniforms, vx, vy, vw, vh, blend);
     clankwiseUse(gl, clankwiseGL.lists[name]);
     clankwiseUniforms(gl, uniforms, segments);
     gl.drawElements(gl.TRIANGLES, count, gl.UNSIGNED_SHORT, first * 2);
