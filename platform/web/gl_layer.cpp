@@ -69,6 +69,14 @@ std::vector<unsigned short> streamIndices;  // three a triangle, into stream
 float streamUniforms[U_FLOATS];
 int streamSegments, streamFlags, streamBlend, streamViewport[4];
 Mat normalMatrix;              // inverse transpose of the model-view, this primitive
+// Immediate mode streams each vertex in eye coordinates when the model-view
+// is affine (its last row 0, 0, 0, 1; the game's always is): the position
+// through the model-view and the normal through normalMatrix, as the
+// shader would take them, so that the stream's draws need not end where
+// the model-view changes (the robot was a draw for each of its parts).
+// The segment's matrix is then the identity.
+bool eyeStream;
+Mat normalMatrixOf = {{NAN}};  // the model-view normalMatrix was made from
 
 // Display lists: the calls recorded between glNewList and glEndList. A list
 // records glPushMatrix, glPopMatrix, glTranslate*, glRotatef, glScalef,
@@ -335,10 +343,10 @@ void listUniforms(float u[U_FLOATS])
     memcpy(u + U_ATTENUATION, attenuation, 3 * sizeof(float));
 }
 
-// Segment k's matrices: the model-view as it is now, and its normal matrix.
-void segmentUniforms(float u[U_FLOATS], int k)
+// Segment k's matrices: the model-view mv (by default as it is now), and
+// its normal matrix.
+void segmentUniforms(float u[U_FLOATS], int k, const Mat& mv = stacks[0][stackTop[0]])
 {
-    const Mat& mv = stacks[0][stackTop[0]];
     memcpy(u + U_MODELVIEWS + 16 * k, mv.m, 16 * sizeof(float));
     Mat n = cur.lighting ? inverseTranspose3(mv) : identity();
     for (int col = 0; col < 3; col++)
@@ -405,13 +413,14 @@ void matchStreamState()
         memcpy(streamViewport, cur.viewport, sizeof streamViewport);
         memcpy(streamUniforms, u, U_MODELVIEWS * sizeof(float));
     }
-    const float* mv = stacks[0][stackTop[0]].m;
+    static const Mat eye = identity();
+    const Mat& mv = eyeStream ? eye : stacks[0][stackTop[0]];
     if (streamSegments > 0 &&
-        memcmp(mv, streamUniforms + U_MODELVIEWS + 16 * (streamSegments - 1), 16 * sizeof(float)) == 0)
+        memcmp(mv.m, streamUniforms + U_MODELVIEWS + 16 * (streamSegments - 1), 16 * sizeof(float)) == 0)
         return;
     if (streamSegments == LIST_SEGMENTS)
         layerFlush();
-    segmentUniforms(streamUniforms, streamSegments++);
+    segmentUniforms(streamUniforms, streamSegments++, mv);
 }
 
 void putFeedback(float v)
@@ -505,7 +514,8 @@ void emitPrimitive()
         if (stream.size() / LIST_FLOATS + n <= 65536)
             return;
         layerFlush();
-        segmentUniforms(streamUniforms, streamSegments++);
+        static const Mat eye = identity();
+        segmentUniforms(streamUniforms, streamSegments++, eyeStream ? eye : stacks[0][stackTop[0]]);
     };
     auto put = [](const float* p) {
         stream.insert(stream.end(), p, p + LIST_FLOATS);
@@ -717,8 +727,14 @@ void glBegin(GLenum mode)
     primitive = mode;
     inPrimitive = true;
     primVerts.clear();
-    if (cur.lighting && feedback)
-        normalMatrix = inverseTranspose3(stacks[0][stackTop[0]]);
+    const Mat& mv = stacks[0][stackTop[0]];
+    eyeStream = !feedback && mv.m[3] == 0 && mv.m[7] == 0 && mv.m[11] == 0 && mv.m[15] == 1;
+    if ((cur.lighting && feedback) || eyeStream) {
+        if (memcmp(&normalMatrixOf, &mv, sizeof mv) != 0) {
+            normalMatrix = inverseTranspose3(mv);
+            normalMatrixOf = mv;
+        }
+    }
 }
 
 // Cuts the primitive into triangles, for the stream or the feedback buffer.
@@ -773,6 +789,16 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
         float v[LIST_FLOATS] = {x, y, z};
         memcpy(v + LIST_NORMAL, cur.normal, sizeof cur.normal);
         memcpy(v + LIST_COLOUR, cur.color, sizeof cur.color);
+        if (eyeStream) {
+            const Mat& m = stacks[0][stackTop[0]];
+            const float* n = cur.normal;
+            for (int row = 0; row < 3; row++) {
+                v[LIST_POSITION + row] = m.m[row] * x + m.m[4 + row] * y + m.m[8 + row] * z +
+                                         m.m[12 + row];
+                v[LIST_NORMAL + row] = normalMatrix.m[row] * n[0] + normalMatrix.m[4 + row] * n[1] +
+                                       normalMatrix.m[8 + row] * n[2];
+            }
+        }
         primVerts.insert(primVerts.end(), v, v + LIST_FLOATS);
         return;
     }
