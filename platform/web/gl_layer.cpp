@@ -58,7 +58,19 @@ float clearColour[4];
 // colour), for the shader to transform and light.
 GLenum primitive;
 bool inPrimitive;
-std::vector<float> primVerts;
+std::vector<float> primVerts;  // its first primUsed floats
+size_t primUsed;
+
+// Room for n more floats of the primitive (grown by doubling, so that a
+// vertex costs no allocation and no clearing).
+float* primTake(size_t n)
+{
+    size_t at = primUsed;
+    primUsed += n;
+    if (primUsed > primVerts.size())
+        primVerts.resize(std::max(primUsed, 2 * primVerts.size()));
+    return &primVerts[at];
+}
 const int FEEDBACK_FLOATS = 11;
 // The immediate-mode triangles not yet handed to WebGL: each primitive's
 // vertices once, in the lists' layout, and its triangles as indices, with the uniforms and fill state they are drawn under: a new
@@ -458,7 +470,15 @@ void emitTriangle(int a, int b, int c)
 // desktop's renderer does (feedback hands it back from its first).
 void cutPrimitive(GLenum mode, int n, bool forFeedback, std::vector<int>& out)
 {
-    auto tri = [&out](int a, int b, int c) { out.insert(out.end(), {a, b, c}); };
+    // (at most 3 (n - 2) corners: room made once, then written in place)
+    out.resize(n > 2 ? 3 * (n - 2) : 0);
+    int* at = out.data();
+    auto tri = [&at](int a, int b, int c) {
+        at[0] = a;
+        at[1] = b;
+        at[2] = c;
+        at += 3;
+    };
     switch (mode) {
     case GL_TRIANGLES:
         for (int i = 0; i + 2 < n; i += 3)
@@ -488,6 +508,7 @@ void cutPrimitive(GLenum mode, int n, bool forFeedback, std::vector<int>& out)
     default:  // points and lines: the game draws none
         break;
     }
+    out.resize(at - out.data());
 }
 
 std::vector<int> corners;  // scratch for cutPrimitive
@@ -498,12 +519,12 @@ void emitPrimitive()
 {
     corners.clear();
     if (feedback) {
-        cutPrimitive(primitive, (int)(primVerts.size() / FEEDBACK_FLOATS), true, corners);
+        cutPrimitive(primitive, (int)(primUsed / FEEDBACK_FLOATS), true, corners);
         for (size_t i = 0; i + 2 < corners.size(); i += 3)
             emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
         return;
     }
-    int n = (int)(primVerts.size() / LIST_FLOATS);
+    int n = (int)(primUsed / LIST_FLOATS);
     cutPrimitive(primitive, n, false, corners);
     if (corners.empty())
         return;
@@ -533,10 +554,14 @@ void emitPrimitive()
     }
     room(n);
     int base = (int)(stream.size() / LIST_FLOATS);
+    stream.insert(stream.end(), primVerts.begin(), primVerts.begin() + primUsed);
+    float segment = (float)(streamSegments - 1);
     for (int v = 0; v < n; v++)
-        put(&primVerts[v * LIST_FLOATS]);
-    for (int v : corners)
-        streamIndices.push_back((unsigned short)(base + v));
+        stream[(base + v) * LIST_FLOATS + LIST_SEGMENT] = segment;
+    size_t at = streamIndices.size();
+    streamIndices.resize(at + corners.size());
+    for (size_t k = 0; k < corners.size(); k++)
+        streamIndices[at + k] = (unsigned short)(base + corners[k]);
 }
 
 bool record(int op, float a0 = 0, float a1 = 0, float a2 = 0, float a3 = 0)
@@ -726,7 +751,7 @@ void glBegin(GLenum mode)
         return;
     primitive = mode;
     inPrimitive = true;
-    primVerts.clear();
+    primUsed = 0;
     const Mat& mv = stacks[0][stackTop[0]];
     eyeStream = !feedback && mv.m[3] == 0 && mv.m[7] == 0 && mv.m[11] == 0 && mv.m[15] == 1;
     if ((cur.lighting && feedback) || eyeStream) {
@@ -786,9 +811,13 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
     if (!inPrimitive || (!layerRasterise && !feedback))
         return;
     if (!feedback) {
-        float v[LIST_FLOATS] = {x, y, z};
+        float* v = primTake(LIST_FLOATS);
+        v[LIST_POSITION] = x;
+        v[LIST_POSITION + 1] = y;
+        v[LIST_POSITION + 2] = z;
         memcpy(v + LIST_NORMAL, cur.normal, sizeof cur.normal);
         memcpy(v + LIST_COLOUR, cur.color, sizeof cur.color);
+        v[LIST_SEGMENT] = 0;
         if (eyeStream) {
             const Mat& m = stacks[0][stackTop[0]];
             const float* n = cur.normal;
@@ -799,7 +828,6 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
                                        normalMatrix.m[8 + row] * n[2];
             }
         }
-        primVerts.insert(primVerts.end(), v, v + LIST_FLOATS);
         return;
     }
     float v[4] = {x, y, z, 1}, eye[4], clip[4], colour[4];
@@ -809,10 +837,11 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
         lightVertex(eye, colour);
     else
         memcpy(colour, cur.color, sizeof colour);
-    primVerts.insert(primVerts.end(), eye, eye + 3);
-    primVerts.insert(primVerts.end(), clip, clip + 4);
-    for (float c : colour)
-        primVerts.push_back(clamp01(c));
+    float* f = primTake(FEEDBACK_FLOATS);
+    memcpy(f, eye, 3 * sizeof(float));
+    memcpy(f + 3, clip, 4 * sizeof(float));
+    for (int k = 0; k < 4; k++)
+        f[7 + k] = clamp01(colour[k]);
 }
 
 // --- lighting -------------------------------------------------------------
