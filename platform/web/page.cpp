@@ -102,11 +102,11 @@ EMSCRIPTEN_KEEPALIVE double webProbe(int what)
     return what >= 0 && what < count ? values[what] : 0;
 }
 
-// One row of the controls table (key, twin, action: column 0..2), for the
+// One row of the controls table (key, twin, pad, action: column 0..3), for the
 // page's table; "" past the end.
 EMSCRIPTEN_KEEPALIVE const char* webControl(int row, int column)
 {
-    if (row < 0 || row >= NB_CONTROLS || column < 0 || column > 2)
+    if (row < 0 || row >= NB_CONTROLS || column < 0 || column > 3)
         return "";
     return CONTROLS[row][column];
 }

@@ -296,14 +296,14 @@ function followGame() {
 
 function fillControls() {
   var body = document.querySelector('#controls tbody');
-  for (var row = 0; ; row++) {
-    var key = Module.ccall('webControl', 'string', ['number', 'number'], [row, 0]);
-    if (!key) break;
-    if (key === 'Escape') continue;  // a page is left by closing it
+  function cell(row, col) { return Module.ccall('webControl', 'string', ['number', 'number'], [row, col]); }
+  // Key, twin, pad, action; a row may have no key (the pad's own).
+  for (var row = 0; cell(row, 3); row++) {
+    if (cell(row, 0) === 'Escape') continue;  // a page is left by closing it
     var tr = document.createElement('tr');
-    for (var col = 0; col < 3; col++) {
+    for (var col = 0; col < 4; col++) {
       var td = document.createElement('td');
-      td.textContent = col ? Module.ccall('webControl', 'string', ['number', 'number'], [row, col]) : key;
+      td.textContent = cell(row, col);
       tr.appendChild(td);
     }
     body.appendChild(tr);
