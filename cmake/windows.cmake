@@ -25,7 +25,8 @@ set_target_properties(OpenGL::GL PROPERTIES INTERFACE_LINK_LIBRARIES opengl32)
 add_library(OpenGL::GLU INTERFACE IMPORTED)
 set_target_properties(OpenGL::GLU PROPERTIES INTERFACE_LINK_LIBRARIES glu32)
 
-set(CLANKWISE_PLATFORM_SOURCES src/world/window_life.cpp src/world/win32_window.cpp)
+set(CLANKWISE_PLATFORM_SOURCES src/world/window_life.cpp src/world/win32_window.cpp
+  src/input/pad_none.cpp)
 set(CLANKWISE_PLATFORM_LIBRARIES)
 
 # sin, cos, asin and acos from the GNU C Library's own sources (built by

@@ -103,8 +103,47 @@ extern int typeCam;             // camera mode, CAM_SURVEILLANCE..CAM_FREE; keyb
 extern int capsLock;            // 1 while upper-case letters come with no Shift; keyPressed
 extern int (*capsLockState)();  // the platform's Caps Lock, 1 or 0; null: cannot tell; main
 
-const int NB_CONTROLS = 20;     // rows of the controls table
-extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input/keys.cpp
+const int NB_CONTROLS = 21;     // rows of the controls table
+extern const char* const CONTROLS[NB_CONTROLS][4];  // key, twin, pad, action; input/keys.cpp
+
+// A game pad as the platform reads it (SDL's game controller on the desktop,
+// the Gamepad API's standard mapping in the page): buttons by place, sticks
+// -1..1 with +Y down, triggers 0..1. input/pad.cpp turns it into held keys.
+const int PAD_A = 0;              // face buttons: bottom,
+const int PAD_B = 1;              // right,
+const int PAD_X = 2;              // left,
+const int PAD_Y = 3;              // top
+const int PAD_BACK = 4;           // Back, Select, View
+const int PAD_START = 5;          // Start, Menu
+const int PAD_LEFT_STICK = 6;     // the left stick pressed in (L3)
+const int PAD_RIGHT_STICK = 7;    // the right stick pressed in (R3)
+const int PAD_LEFT_SHOULDER = 8;  // LB
+const int PAD_RIGHT_SHOULDER = 9; // RB
+const int PAD_UP = 10;            // the d-pad
+const int PAD_DOWN = 11;
+const int PAD_LEFT = 12;
+const int PAD_RIGHT = 13;
+const int PAD_BUTTONS = 14;
+const int PAD_LEFT_X = 0;         // the left stick
+const int PAD_LEFT_Y = 1;
+const int PAD_RIGHT_X = 2;        // the right stick
+const int PAD_RIGHT_Y = 3;
+const int PAD_LEFT_TRIGGER = 4;   // LT
+const int PAD_RIGHT_TRIGGER = 5;  // RT
+const int PAD_AXES = 6;
+const double PAD_DEAD_ZONE = 0.3;   // a stick nearer its centre than this holds nothing
+const double PAD_TRIGGER_ON = 0.5;  // a trigger pulled this far holds its key
+struct PadState {
+    int connected;                // 0: no pad; everything the pad held is let go
+    int button[PAD_BUTTONS];      // 1 while pressed
+    double axis[PAD_AXES];
+};
+extern int padKeys[256];      // character keys the pad holds, 1 = held; padFrame
+extern int padSpecials[256];  // special keys the pad holds; padFrame
+extern int padShoulders;      // shoulder buttons held at the last read, bits 1 LB, 2 RB; padFrame
+extern int padCycleKey;       // the camera key a shoulder holds, 0: none; padFrame
+extern void (*padPoll)();     // reads the pad before each frame, null: no pad support
+                              // started; startPad, stopPad
 
 // Motion (src/motion): bullets
 extern bu bulletS[NB_BULLETS];  // bullet pool; fire, moveBullets, moveEn
@@ -191,6 +230,14 @@ void plantTrees();
 void openWindow(int* argc, char** argv);
 void initRendering();
 void reshape(int w, int h);
+
+// input/pad.cpp: a pad's state into held keys
+void padFrame(const PadState& pad);
+
+// input/pad_sdl.cpp: the desktop's pads, through SDL's game controllers;
+// started by playInWindow. 1: started; 0: no pad support, and none is needed
+int startPad();
+void stopPad();
 
 // world/pace.cpp
 void resetPace();

@@ -74,6 +74,24 @@ EMSCRIPTEN_KEEPALIVE int webPace(double now)
     return due;
 }
 
+// One read of the page's pads (page.js: the Gamepad API's standard
+// mapping, once per animation frame): buttons as bits in PadState's order,
+// the sticks and triggers; connected 0 when there is none. Their keys are
+// pressed and let go as the keyboard's are.
+EMSCRIPTEN_KEEPALIVE void webPad(int connected, int buttons, double leftX, double leftY,
+                                 double rightX, double rightY, double leftTrigger,
+                                 double rightTrigger)
+{
+    PadState pad = {};
+    pad.connected = connected != 0;
+    for (int b = 0; b < PAD_BUTTONS; b++)
+        pad.button[b] = (buttons >> b) & 1;
+    const double axes[PAD_AXES] = {leftX, leftY, rightX, rightY, leftTrigger, rightTrigger};
+    for (int a = 0; a < PAD_AXES; a++)
+        pad.axis[a] = axes[a];
+    padFrame(pad);
+}
+
 // A key event from the page: a character code (special 0) or a GLUT special
 // key (special 1), down or up, as the GLUT callbacks take them.
 EMSCRIPTEN_KEEPALIVE void webKey(int down, int code, int special)
@@ -102,11 +120,11 @@ EMSCRIPTEN_KEEPALIVE double webProbe(int what)
     return what >= 0 && what < count ? values[what] : 0;
 }
 
-// One row of the controls table (key, twin, action: column 0..2), for the
+// One row of the controls table (key, twin, pad, action: column 0..3), for the
 // page's table; "" past the end.
 EMSCRIPTEN_KEEPALIVE const char* webControl(int row, int column)
 {
-    if (row < 0 || row >= NB_CONTROLS || column < 0 || column > 2)
+    if (row < 0 || row >= NB_CONTROLS || column < 0 || column > 3)
         return "";
     return CONTROLS[row][column];
 }

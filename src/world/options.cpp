@@ -33,8 +33,8 @@ static void printControls(FILE* out)
 {
     for (int i = 0; i < NB_CONTROLS; i++) {
         const char* const* row = CONTROLS[i];
-        fprintf(out, "  %s%*s%s%*s%s\n", row[0], 20 - shownWidth(row[0]), "", row[1],
-                8 - shownWidth(row[1]), "", row[2]);
+        fprintf(out, "  %s%*s%s%*s%s%*s%s\n", row[0], 15 - shownWidth(row[0]), "", row[1],
+                7 - shownWidth(row[1]), "", row[2], 21 - shownWidth(row[2]), "", row[3]);
     }
 }
 
@@ -61,6 +61,13 @@ static void printHelp(const char* program)
            "controls over the game, says when the game is paused or Caps Lock is on\n"
            "(the letter keys need lower case), and gives the pictures a second and the\n"
            "game's speed.\n"
+           "\n"
+           "A game pad plays too, plugged in before or while playing: A B X Y are its\n"
+           "face buttons by place (bottom, right, left, top), L3 and R3 its sticks\n"
+           "pressed in, LB RB LT RT its shoulder buttons and triggers. The left stick\n"
+           "drives once pushed past a third of its way; in the free camera the sticks\n"
+           "fly it. The pad holds the keys of its rows: no pad, or none readable, is\n"
+           "no error.\n"
            "\n"
            "Environment:\n"
            "  CLANKWISE_DESIGNED_PACING=1\n"

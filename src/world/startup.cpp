@@ -4,6 +4,7 @@
 // and the two callbacks that are not part of a frame (reshape and the 10 ms
 // timer).
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,12 +37,17 @@ static const int worldAtStartSaved = (saveWorld(worldAtStart), 1);
 // Puts every global a run changes back to its start value, as a new process
 // has them: the world from its start copy, the run's own state by hand.
 // Writes the world, the key tables, paused, the window's globals, helpShown,
-// hintFrames, capsLock, nbsapin.
+// hintFrames, capsLock, nbsapin, what the pad holds (not padPoll: the
+// pad support is the program's, started after).
 void resetWorld()
 {
     (void)worldAtStartSaved;
     restoreWorld(worldAtStart);
     releaseAllKeys();
+    std::fill(padKeys, padKeys + 256, 0);
+    std::fill(padSpecials, padSpecials + 256, 0);
+    padShoulders = 0;
+    padCycleKey = 0;
     nbsapin = NB_TREES;
     paused = 0;
     windowGone = 0;

@@ -25,6 +25,11 @@ long framesDropped = 0;
 // Input
 int keyStates[256];
 int specialStates[256];
+int padKeys[256];
+int padSpecials[256];
+int padShoulders = 0;
+int padCycleKey = 0;
+void (*padPoll)() = nullptr;
 int HBGDplay[4];
 int camlibre485679oklm[10];
 int typeCam = 0;
