@@ -129,8 +129,9 @@ void plantTrees()
 }
 
 // Opens the 500 by 500 window at (100, 100), sets the fixed GL state and
-// registers the window's callbacks: the frame, paced (pace.cpp) unless
-// designedPacing asks for one frame per redisplay. The arguments go to GLUT unread; the
+// registers the window's callbacks: the frame, through the pace (pace.cpp:
+// the frames due, the pad read before each; with designedPacing, one frame
+// per redisplay). The arguments go to GLUT unread; the
 // size and place are given first, so that a -geometry among them, which
 // glutInit reads, overrides them.
 void openWindow(int* argc, char** argv)
@@ -142,7 +143,7 @@ void openWindow(int* argc, char** argv)
     glutCreateWindow("Clankwise");
     initRendering();
 
-    glutDisplayFunc(designedPacing ? display : pacedDisplay);
+    glutDisplayFunc(pacedDisplay);
     glutKeyboardFunc(keyPressed);
     glutKeyboardUpFunc(keyUp);
     glutReshapeFunc(reshape);
