@@ -67,6 +67,10 @@ class Browser:
         def pipes():
             os.dup2(to_chrome_r, 3)
             os.dup2(from_chrome_w, 4)
+            # dup2 onto itself (a pipe that already got fd 3, in a process
+            # with nothing else open) leaves it closed at exec
+            os.set_inheritable(3, True)
+            os.set_inheritable(4, True)
 
         self.proc = subprocess.Popen(
             ["chromium", "--headless", "--no-sandbox", "--remote-debugging-pipe",
