@@ -99,7 +99,9 @@ diff -u "$E2E_OUT/controls.readme" "$E2E_OUT/controls.help" ||
     e2e_fail "the README's controls table and --help's differ"
 # So are the installed manual page's table, as it reads, and the Windows
 # players' README.
-mandoc -T utf8 "$PREFIX/share/man/man6/clankwise.6" | sed -e 's/.\x08//g' |
+# The bold keys come as "c backspace c": one character, so sed counts in
+# UTF-8 (a new machine's environment may name no locale at all).
+mandoc -T utf8 "$PREFIX/share/man/man6/clankwise.6" | LC_ALL=C.UTF-8 sed -e 's/.\x08//g' |
     sed -n '/^CONTROLS/,/While paused/p' | sed -n '/^$/,/While paused/p' |
     grep -v -e '^$' -e 'While paused' | sed 's/^ *//' | tr -s ' ' >"$E2E_OUT/controls.man"
 diff -u "$E2E_OUT/controls.man" "$E2E_OUT/controls.help" ||
