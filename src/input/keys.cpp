@@ -31,6 +31,7 @@ const char* const CONTROLS[NB_CONTROLS][3] = {
     {"k / m", "", "free camera: turn"},
     {"h or ?", "", "show or hide these controls"},
     {"p", "", "pause, and go on"},
+    {"n", "", "sound off, and on"},
     {"F11", "", "fullscreen, and back"},
     {"Escape", "", "quit"},
 };
@@ -52,9 +53,9 @@ static void noteCapsLock(unsigned char key)
 }
 
 // Marks a character key held; Escape quits, p pauses, h and ? show the
-// controls (p and h in either case). Any key ends the start hint.
-// Writes keyStates, hintFrames, helpShown, capsLock and, through
-// togglePause, paused.
+// controls, n turns the sound off and on (p, h and n in either case). Any
+// key ends the start hint. Writes keyStates, hintFrames, helpShown,
+// soundMuted, capsLock and, through togglePause, paused.
 void keyPressed(unsigned char key, int x, int y)
 {
     (void)x;
@@ -72,6 +73,8 @@ void keyPressed(unsigned char key, int x, int y)
         togglePause();
     if (key == 'h' || key == 'H' || key == '?')
         helpShown = !helpShown;
+    if (key == 'n' || key == 'N')
+        soundMuted = !soundMuted;
     noteCapsLock(key);
     keyStates[key] = 1;
 }
