@@ -84,12 +84,12 @@ static void makeSounds()
     });
 
     // The tree sinking, as long as it sinks (100 frames): a crack, then a
-    // low rumble that slides down and dies away.
+    // low rumble that slides down, fading only as the tree is nearly gone.
     DarkNoise rumble;
     sounds[SOUND_SINKING] = makeSound(1.0, 0.7, [&](double t) {
         double crack = noise() * exp(-t * 40);
         double low = sin(TWO_PI * (90 * t - 25 * t * t));
-        double body = (0.5 * low + 2.5 * rumble.next(0.97)) * (1 - t) * (1 - t);
+        double body = (0.5 * low + 2.5 * rumble.next(0.97)) * (1 - t * t);
         return 0.5 * crack + 0.6 * body;
     });
 
