@@ -278,6 +278,8 @@ void moveBullets();
 
 // sound/sound.cpp: the sounds, made at start, and this frame's events
 void startSound();
+void soundToDevice();
+int soundHeard();
 void clearFrameSounds();
 void soundAt(int kind, float x, float z);
 void playFrameSounds();

@@ -133,6 +133,16 @@ const short* soundSamples(int kind, int* count)
 
 static void openOutput();
 
+// The program's sound goes to the audio device from now on, opened at once
+// unless muted (the page, at the player's first key, click or touch).
+// Writes soundOutput.
+void soundToDevice()
+{
+    soundOutput = SOUND_DEVICE;
+    if (!soundMuted)
+        openOutput();
+}
+
 // The sound's part of the start: the sounds made (once), no event waiting,
 // and the output opened when the program asks for one; a muted game opens
 // its device only once the player turns the sound on. Reads soundOutput,
@@ -176,6 +186,12 @@ void soundAt(int kind, float x, float z)
     events[nbEvents] = {kind, x, z};
     kinds[nbEvents] = kind;
     nbEvents++;
+}
+
+// Whether the sound can be heard now: an output open and not muted.
+int soundHeard()
+{
+    return audioIsOpen() && !soundMuted;
 }
 
 // The events of this frame so far (or of the last frame, after it ran).
