@@ -20,4 +20,7 @@ set(CLANKWISE_GAME_SOURCES
   src/render/cache.cpp
   src/render/cull.cpp
   src/render/overlay.cpp
+  src/sound/sound.cpp
+  src/sound/audio_openal.cpp
+  src/sound/audio_quiet.cpp
 )

@@ -19,12 +19,12 @@ OUT=$ROOT/build-windows
 DEPS=$OUT/deps
 PREFIX=$DEPS/prefix
 TOOLCHAIN=$ROOT/cmake/mingw-w64.cmake
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 [ "$JOBS" -le 2 ] || JOBS=2
 
 # wine's 64-bit loader comes in as wine's first dependency.
-PACKAGES=(g++-mingw-w64-x86-64-posix wine cmake make dpkg-dev zip xvfb xauth)
-SOURCES=(zlib libpng1.6 freeglut googletest)
+PACKAGES=(g++-mingw-w64-x86-64-posix wine cmake make dpkg-dev zip xvfb xauth libopenal-dev)
+SOURCES=(zlib libpng1.6 freeglut googletest openal-soft)
 SRC_LIST=/etc/apt/sources.list.d/clankwise-deb-src.sources
 
 SUDO=()
@@ -189,6 +189,25 @@ build_deps() {
         cmake_dep "$src" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
         basename "$src" >"$DEPS/googletest.done"
     }
+    # OpenAL Soft, the one library shipped as a DLL beside the game
+    # (OpenAL32.dll), so that a player can put another build of it in its
+    # place, as its licence (LGPL) asks; the game loads it when it starts
+    # and plays silently without it. Its own C runtime parts linked in.
+    # A mirror without its source leaves the zip without the DLL; the
+    # game's OpenAL headers are then Debian's (libopenal-dev), the same.
+    [ -f "$DEPS/openal-soft.done" ] || {
+        if src=$(fetch_source openal-soft); then
+            cmake_dep "$src" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF -DALSOFT_NO_CONFIG_UTIL=ON \
+                -DALSOFT_EXAMPLES=OFF -DALSOFT_TESTS=OFF -DALSOFT_INSTALL_CONFIG=OFF \
+                -DALSOFT_INSTALL_HRTF_DATA=OFF -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF \
+                -DALSOFT_EMBED_HRTF_DATA=OFF -DCMAKE_SHARED_LINKER_FLAGS=-static
+            basename "$src" >"$DEPS/openal-soft.done"
+        else
+            echo "windows: no source of openal-soft: the zip goes without OpenAL32.dll" \
+                 "(the game plays silently)" >&2
+        fi
+    }
+    [ -f "$PREFIX/include/AL/al.h" ] || cp -r /usr/include/AL "$PREFIX/include/"
     [ -f "$DEPS/glibc-maths.done" ] || build_maths
     echo "windows: static libraries from $(cat "$DEPS"/*.done | tr '\n' ' ')"
 }
@@ -211,6 +230,8 @@ make_zip() {
     x86_64-w64-mingw32-strip -o "$stage/clankwise.exe" "$OUT/clankwise.exe"
     x86_64-w64-mingw32-strip -o "$stage/clankwise-replay.exe" "$OUT/tools/replay.exe"
     x86_64-w64-mingw32-strip -o "$stage/clankwise-record.exe" "$OUT/tools/record.exe"
+    [ ! -f "$PREFIX/bin/OpenAL32.dll" ] ||
+        x86_64-w64-mingw32-strip -o "$stage/OpenAL32.dll" "$PREFIX/bin/OpenAL32.dll"
     # Windows' own editors want CRLF line ends.
     sed 's/$/\r/' "$ROOT/packaging/windows/README.txt" >"$stage/README.txt"
     sed 's/$/\r/' "$ROOT/LICENSE" >"$stage/LICENSE.txt"
@@ -220,6 +241,8 @@ make_zip() {
     for pkg in zlib libpng1.6 freeglut glibc; do
         copyright_of "$pkg" | sed 's/$/\r/' >"$stage/licences/$pkg.txt"
     done
+    [ ! -f "$stage/OpenAL32.dll" ] ||
+        copyright_of openal-soft | sed 's/$/\r/' >"$stage/licences/openal-soft.txt"
     (cd "$OUT/zip" && zip -q -X -r "$OUT/$name.zip" "$name")
     echo "windows: $OUT/$name.zip ($(stat -c %s "$OUT/$name.zip") bytes)"
 }

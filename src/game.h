@@ -59,6 +59,24 @@ const int FLAG_FORWARD = 1;
 const int FLAG_LEFT = 2;
 const int FLAG_RIGHT = 3;
 
+// The game's sounds, the kinds of soundAt. The motor is not an event: it
+// runs while the robot drives or turns.
+const int SOUND_SHOT = 0;      // a bullet leaves the gun
+const int SOUND_TREE_HIT = 1;  // a bullet strikes a tree
+const int SOUND_SINKING = 2;   // a tree's fifth hit: it sinks, 100 frames
+const int SOUND_PUNCH = 3;     // an arm starts a punch
+const int SOUND_BUMP = 4;      // the robot runs into a tree
+const int SOUND_MOTOR = 5;     // the wheels' motor, a loop
+const int NB_SOUNDS = 6;
+
+// Where the sound goes, the values of soundOutput.
+const int SOUND_NONE = 0;      // nowhere: the tests, benchmarks and most tools
+const int SOUND_DEVICE = 1;    // the default audio device, if there is one
+const int SOUND_LOOPBACK = 2;  // rendered on demand (replay --audio)
+
+const int SOUND_RATE = 48000;                    // samples a second
+const int SOUND_FRAME_SAMPLES = SOUND_RATE / 100;  // samples of one 10 ms frame
+
 const int START_HINT_FRAMES = 600;  // the "H: help" hint: 6 s at full speed
 
 // Headings wrap at pi, compared in double precision, to the float nearest
@@ -94,6 +112,13 @@ extern int designedPacing;  // 1: one frame per 10 ms tick, every frame drawn, a
 extern long framesDropped;  // frames the pace gave up on since the start; pace
 extern double (*paceClock)();  // the pace's monotonic clock, ms; pace (tests: a fake)
 
+extern int robotBumping;  // 1 while the robot is pushed back by a tree; moveEn (motion)
+
+// Sound (src/sound): output only, the game never reads it
+extern int soundOutput;   // SOUND_NONE, SOUND_DEVICE or SOUND_LOOPBACK; each program
+                          // before startGame (main, page, replay --audio)
+extern int soundMuted;    // 1: nothing heard (the n key, --mute); keyPressed, options
+
 // Input (src/input): held keys and what they mean this frame
 extern int keyStates[256];      // character keys, 1 = held; key callbacks
 extern int specialStates[256];  // special keys (arrows, F1..), 1 = held; key callbacks
@@ -103,7 +128,7 @@ extern int typeCam;             // camera mode, CAM_SURVEILLANCE..CAM_FREE; keyb
 extern int capsLock;            // 1 while upper-case letters come with no Shift; keyPressed
 extern int (*capsLockState)();  // the platform's Caps Lock, 1 or 0; null: cannot tell; main
 
-const int NB_CONTROLS = 21;     // rows of the controls table
+const int NB_CONTROLS = 22;     // rows of the controls table
 extern const char* const CONTROLS[NB_CONTROLS][4];  // key, twin, pad, action; input/keys.cpp
 
 // A game pad as the platform reads it (SDL's game controller on the desktop,
@@ -202,6 +227,7 @@ inline constexpr WorldPiece WORLD[] = {
     {&ZCamLibre, sizeof ZCamLibre},
     {&angle1CamLibre, sizeof angle1CamLibre}, {&angle2CamLibre, sizeof angle2CamLibre},
     {HBGDplay, sizeof HBGDplay}, {camlibre485679oklm, sizeof camlibre485679oklm},
+    {&robotBumping, sizeof robotBumping},
 };
 const int NB_WORLD_PIECES = sizeof WORLD / sizeof WORLD[0];
 
@@ -296,6 +322,17 @@ void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
 // motion/bullets.cpp
 void fire();
 void moveBullets();
+
+// sound/sound.cpp: the sounds, made at start, and this frame's events
+void startSound();
+void soundToDevice();
+int soundHeard();
+void clearFrameSounds();
+void soundAt(int kind, float x, float z);
+void playFrameSounds();
+int soundEventCount();
+const int* soundEventKinds();
+const short* soundSamples(int kind, int* count);
 
 // render/camera.cpp
 void placeCamera();

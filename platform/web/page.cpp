@@ -102,12 +102,17 @@ EMSCRIPTEN_KEEPALIVE void webKey(int down, int code, int special)
         down ? keyPressed((unsigned char)code, 0, 0) : keyUp((unsigned char)code, 0, 0);
 }
 
+// The player's first key, click or touch: browsers start no sound before
+// one, so the page's sound starts here. Writes soundOutput.
+EMSCRIPTEN_KEEPALIVE void webSoundStart() { soundToDevice(); }
+
 // The page or the canvas lost the focus: no key-up will come.
 EMSCRIPTEN_KEEPALIVE void webReleaseKeys() { releaseAllKeys(); }
 
 // What the page's tests look at: 0 X0, 1 Z0, 2 typeCam, 3 keys held,
 // 4 frames run, 5 shots fired, 6 to 8 the free camera's eye (X, Y,
-// Z), 9 its heading, 10 its tilt, 11 frames the pace dropped.
+// Z), 9 its heading, 10 its tilt, 11 frames the pace dropped, 12 the sound
+// heard (1: a device open and not muted), 13 the sound muted.
 EMSCRIPTEN_KEEPALIVE double webProbe(int what)
 {
     int keys = 0;
@@ -115,7 +120,8 @@ EMSCRIPTEN_KEEPALIVE double webProbe(int what)
         keys += keyStates[i] + specialStates[i];
     const double values[] = {X0, Z0, (double)typeCam, (double)keys, (double)framesRun,
                              (double)shotsFired, XCamLibre, YCamLibre, ZCamLibre,
-                             angle2CamLibre, angle1CamLibre, (double)framesDropped};
+                             angle2CamLibre, angle1CamLibre, (double)framesDropped,
+                             (double)soundHeard(), (double)soundMuted};
     const int count = sizeof values / sizeof values[0];
     return what >= 0 && what < count ? values[what] : 0;
 }

@@ -363,6 +363,7 @@ function pace() {
     if (due > 0) {
       releaseLate();
       followGame();
+      showSound();
     }
     p.run += due;
     p.most = Math.max(p.most, due);
@@ -373,9 +374,43 @@ function pace() {
   requestAnimationFrame(tick);
 }
 
+// The sound: browsers play none before the player's first key, click or
+// touch, so the game's sound starts then (and its audio context is told to
+// go on, should the browser have held it). The button turns it off and on,
+// as n does; it shows the game's own setting.
+var soundButton = document.getElementById('sound');
+function startSound() {
+  ['keydown', 'pointerdown', 'touchstart'].forEach(function (type) {
+    window.removeEventListener(type, startSound, true);
+  });
+  Module._webSoundStart();
+  if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx.resume)
+    AL.currentCtx.audioCtx.resume();
+  document.getElementById('sound-note').textContent = '';
+}
+
+function soundControls() {
+  ['keydown', 'pointerdown', 'touchstart'].forEach(function (type) {
+    window.addEventListener(type, startSound, true);
+  });
+  soundButton.addEventListener('click', function () {
+    Module._webKey(1, 110, 0);  // n
+    Module._webKey(0, 110, 0);
+    showSound();
+  });
+}
+
+function showSound() {
+  var muted = Module._webProbe(13) === 1;
+  if (soundButton.getAttribute('aria-pressed') === String(muted)) return;
+  soundButton.setAttribute('aria-pressed', String(muted));
+  soundButton.textContent = muted ? 'Sound: off' : 'Sound: on';
+}
+
 function playerPage() {
   fillControls();
   touchControls();
+  soundControls();
   canvas.addEventListener('keydown', function (e) { onKey(true, e); });
   canvas.addEventListener('keyup', function (e) { onKey(false, e); });
   canvas.addEventListener('blur', releaseKeys);

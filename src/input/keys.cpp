@@ -33,6 +33,7 @@ const char* const CONTROLS[NB_CONTROLS][4] = {
     {"k / m", "", "R stick", "free camera: turn"},
     {"h or ?", "", "Back", "show or hide these controls"},
     {"p", "", "Start", "pause, and go on"},
+    {"n", "", "", "sound off, and on"},
     {"F11", "", "", "fullscreen, and back"},
     {"Escape", "", "", "quit"},
 };
@@ -54,9 +55,9 @@ static void noteCapsLock(unsigned char key)
 }
 
 // Marks a character key held; Escape quits, p pauses, h and ? show the
-// controls (p and h in either case). Any key ends the start hint.
-// Writes keyStates, hintFrames, helpShown, capsLock and, through
-// togglePause, paused.
+// controls, n turns the sound off and on (p, h and n in either case). Any
+// key ends the start hint. Writes keyStates, hintFrames, helpShown,
+// soundMuted, capsLock and, through togglePause, paused.
 void keyPressed(unsigned char key, int x, int y)
 {
     (void)x;
@@ -74,6 +75,8 @@ void keyPressed(unsigned char key, int x, int y)
         togglePause();
     if (key == 'h' || key == 'H' || key == '?')
         helpShown = !helpShown;
+    if (key == 'n' || key == 'N')
+        soundMuted = !soundMuted;
     noteCapsLock(key);
     keyStates[key] = 1;
 }

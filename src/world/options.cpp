@@ -49,6 +49,7 @@ static void printHelp(const char* program)
            "  --help                show this help and exit\n"
            "  --version             show the version and exit\n"
            "  --no-hint             start without the \"H: help\" hint in the corner\n"
+           "  --mute                start with the sound off (n turns it on)\n"
            "  -display DISPLAY      the X display to open the window on\n"
            "  -geometry WxH+X+Y     the window's size and place (500x500+100+100)\n"
            "  GLUT also takes -direct, -indirect, -iconic, -gldebug and -sync.\n"
@@ -80,7 +81,7 @@ static void printHelp(const char* program)
 
 // Reads the command line. Returns -1 when the game should start, otherwise
 // the exit status, after printing the answer or the error. --no-hint
-// writes startHint.
+// writes startHint, --mute soundMuted.
 int readCommandLine(int argc, char** argv)
 {
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "clankwise";
@@ -97,6 +98,10 @@ int readCommandLine(int argc, char** argv)
         }
         if (strcmp(argv[i], "--no-hint") == 0) {
             startHint = 0;
+            continue;
+        }
+        if (strcmp(argv[i], "--mute") == 0) {
+            soundMuted = 1;
             continue;
         }
         int known = 0;

@@ -71,8 +71,10 @@ static int environmentSaysOne(const char* name)
 // process has it, the options every program shares (the player's interface
 // with its start hint; CLANKWISE_IMMEDIATE=1, which only adds to a tool's
 // own --immediate; CLANKWISE_DESIGNED_PACING=1), the pace started afresh,
-// the crowns' generator seeded, every key let go, every bullet slot freed
-// and the trees planted. The window is the caller's: openWindow opens it.
+// the crowns' generator seeded, every key let go, every bullet slot freed,
+// the trees planted and the sounds made, their output opened if the program
+// asked for one (soundOutput) and the game is not muted. The window is the
+// caller's: openWindow opens it.
 // Writes the whole world and the options.
 void startGame(unsigned seed, int player)
 {
@@ -86,6 +88,7 @@ void startGame(unsigned seed, int player)
     seedForest(seed);
     clearTables();
     plantTrees();
+    startSound();
 }
 
 // Prints the command list once, and flushes it so that a pipe or a log file

@@ -11,6 +11,7 @@ float y = 0;
 float angle = 0;
 float roue1 = 0;
 float roue2 = 0;
+int robotBumping = 0;
 
 // The run
 int paused = 0;
@@ -21,6 +22,10 @@ int windowHidden = 0;
 int frameDrawn = 1;
 int designedPacing = 0;
 long framesDropped = 0;
+
+// Sound
+int soundOutput = SOUND_NONE;
+int soundMuted = 0;
 
 // Input
 int keyStates[256];

@@ -327,7 +327,7 @@ def player_page(browser, base, out):
 # The phone's touch controls, by their aria-labels.
 TOUCH_CONTROLS = ["drive", "fire", "punch", "surveillance camera", "chase camera",
                   "first-person camera", "free camera", "map", "help: show or hide the controls",
-                  "pause, and go on", "fullscreen, and back"]
+                  "pause, and go on", "sound off, and on", "fullscreen, and back"]
 # The stick pushed to a point (in its half-widths from its centre): the keys held.
 STICK = [((0, -0.9), 1), ((0.6, -0.6), 2), ((0.9, 0), 1), ((-0.6, 0.6), 2), ((-0.9, 0), 1),
          ((0.1, -0.1), 0)]
@@ -342,6 +342,38 @@ FLYING = [("the stick forward", "drive", (0, 0), (0, -0.9), (6, 8)),
           ("a drag down", "#canvas", (0, 0), (0, 0.3), (10,))]
 # Device pixels per CSS pixel, and the canvas pixels per CSS pixel then (2 at most).
 PIXEL_SCALES = [(1, 1), (1.5, 1.5), (2, 2), (3, 2)]
+
+
+def sound_page(browser, base):
+    """The page's sound: none before the first key, then heard; the button and n mute it."""
+    browser.open(base + "index.html?seed=1")
+    browser.wait_for("document.body && document.body.dataset.state === 'playing'")
+    after_frames(browser, 20)
+    check(probe(browser, 12) == 0 and browser.js("typeof AL === 'undefined' || !AL.currentCtx"),
+          "no sound before the player's first key, click or touch")
+    browser.js("canvas.focus()")
+    after_frames(browser, 5)
+    check(probe(browser, 12) == 0, "the canvas given the keys, no key yet: no sound")
+    browser.key("keyDown", "z", "KeyW", 90)
+    check(browser.holds("Module._webProbe(12) === 1 && AL.currentCtx.audioCtx.state === 'running'"),
+          "after the first key the sound is heard: audio context %s"
+          % browser.js("typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx.state"))
+    browser.key("keyUp", "z", "KeyW", 90)
+    heard = "AL.currentCtx.gain.gain.value"
+
+    def n_key():
+        browser.click("#canvas")
+        browser.key("keyDown", "n", "KeyN", 78)
+        browser.key("keyUp", "n", "KeyN", 78)
+    for how, act, muted in [("the sound button", lambda: browser.click("#sound"), 1),
+                            ("n", n_key, 0), ("n again", n_key, 1),
+                            ("the sound button again", lambda: browser.click("#sound"), 0)]:
+        act()
+        want = "Sound: off" if muted else "Sound: on"
+        check(browser.holds("Module._webProbe(13) === %d && Module._webProbe(12) === %d && %s === %d"
+                            " && document.getElementById('sound').textContent === '%s'"
+                            % (muted, 1 - muted, heard, 1 - muted, want)),
+              "%s: the sound %s, the button says %s" % (how, "muted" if muted else "heard", want))
 
 
 def phone(browser, width, height, scale=3):
@@ -559,6 +591,7 @@ def main():
             phone_controls(browser, base, args.out)
             phone_page(browser, base, args.out)
             gamepad_page(browser, base)
+            sound_page(browser, base)
             player_page(browser, base, args.out)
         except RuntimeError as e:
             check(False, str(e))
