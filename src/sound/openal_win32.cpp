@@ -9,8 +9,17 @@
 
 #include <windows.h>
 
+// OpenAL Soft's headers from 1.24 on declare the calls noexcept in C++,
+// older ones do not; asked to, the newer ones leave it out too, and the
+// definitions below then match every version's declarations.
+#define AL_DISABLE_NOEXCEPT
 #include <AL/al.h>
 #include <AL/alc.h>
+#ifdef AL_API_NOEXCEPT
+#define OPENAL_NOEXCEPT AL_API_NOEXCEPT
+#else
+#define OPENAL_NOEXCEPT
+#endif
 
 // The DLL, loaded on first use; null when there is none.
 static HMODULE openal()
@@ -29,14 +38,14 @@ static Function find(const char* name)
 
 // A call that answers: the DLL's, or `none` without it.
 #define ANSWER(type, api, name, params, args, none)                        \
-    type api name params                                                   \
+    type api name params OPENAL_NOEXCEPT                                   \
     {                                                                      \
         static auto call = find<type(api*) params>(#name);                 \
         return call != nullptr ? call args : none;                         \
     }
 // A call that only acts: the DLL's, or nothing without it.
 #define ACT(api, name, params, args)                                       \
-    void api name params                                                   \
+    void api name params OPENAL_NOEXCEPT                                   \
     {                                                                      \
         static auto call = find<void(api*) params>(#name);                 \
         if (call != nullptr)                                               \
