@@ -2,8 +2,8 @@
 # (included by the top CMakeLists.txt when WIN32): freeglut, libpng and zlib
 # linked statically, so the executables need only Windows' own DLLs; GL and
 # GLU from Windows (opengl32, glu32); M_PI from <cmath>; the platform file
-# src/world/win32_window.cpp in place of the X one; OpenAL Soft as a DLL
-# beside the game, loaded when it starts. GLUT is called by its
+# src/world/win32_window.cpp in place of the X one; SDL2 linked in for the
+# pads; OpenAL Soft as a DLL beside the game, loaded when it starts. GLUT is called by its
 # own names (no atexit wrappers), which the recording stand-in defines.
 
 add_compile_definitions(_USE_MATH_DEFINES FREEGLUT_STATIC GLUT_DISABLE_ATEXIT_HACK)
@@ -27,8 +27,10 @@ add_library(OpenGL::GLU INTERFACE IMPORTED)
 set_target_properties(OpenGL::GLU PROPERTIES INTERFACE_LINK_LIBRARIES glu32)
 
 set(CLANKWISE_PLATFORM_SOURCES src/world/window_life.cpp src/world/win32_window.cpp
-  src/input/pad_none.cpp src/sound/openal_win32.cpp)
+  src/sound/openal_win32.cpp)
 set(CLANKWISE_PLATFORM_LIBRARIES)
+# SDL2 (the pads) is linked in; the game keeps its own main.
+add_compile_definitions(SDL_MAIN_HANDLED)
 
 # sin, cos, asin and acos from the GNU C Library's own sources (built by
 # scripts/windows.sh), ahead of the C runtime's: mingw's differ from glibc's

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # run.sh -- the Windows build's tests under wine, after scripts/windows.sh:
 # the maths library over the game's angles, bit for bit the Linux build's
-# (math_walks); the unit tests; the replay tool's refusals of bad input; the
+# (math_walks); the unit tests; the pads through SDL2 with a virtual pad;
+# the replay tool's refusals of bad input; the
 # golden key scripts through clankwise-replay.exe (traces byte for byte,
 # pictures within pngdiff's tolerance); the game itself in Xvfb
 # (wine_game.sh). NATIVE_BUILD is the Linux build (pngdiff, math_walks).
@@ -62,6 +63,7 @@ same_maths() {
 
 part "maths" same_maths
 part "unit tests" wine "$WIN/tests/unit_tests.exe"
+part "pad tests" wine "$WIN/tests/pad/pad_sdl_tests.exe"
 part "replay bad input" bash "$ROOT/tests/golden/bad_input.sh" "$WORK/replay" "$WORK/bad_input" "$WORK/record"
 for script in tour ring fell punch freecam; do
     part "golden $script" bash "$ROOT/tests/golden/golden.sh" kept "$WORK/replay" "$PNGDIFF" \
@@ -91,4 +93,4 @@ if [ "${#FAILED[@]}" != 0 ]; then
     printf 'windows: FAILED: %s\n' "${FAILED[@]}"
     exit 1
 fi
-echo "windows: maths, unit tests, bad input, 5 golden scripts and the game ($GAMES) passed under wine"
+echo "windows: maths, unit tests, pad tests, bad input, 5 golden scripts and the game ($GAMES) passed under wine"
