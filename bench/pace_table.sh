@@ -43,10 +43,10 @@ measure() {
     env "$@" LD_PRELOAD="$COUNTER" FRAMECOUNT_LIVE="$WORK/count" \
         "$RECORD" --out "$WORK/keys" --trace "$WORK/trace" >/dev/null 2>&1 &
     RECORD_PID=$!
+    # The window found may still be on its way up: try again until it holds.
     until win=$(xdotool search --onlyvisible --name '^Clankwise$' 2>/dev/null | head -n 1) &&
-        [ -n "$win" ]; do sleep 0.1; done
-    xdotool windowmove "$win" 0 0 windowsize "$win" "${size%x*}" "${size#*x}" \
-        mousemove --window "$win" 10 10
+        [ -n "$win" ] && xdotool windowmove "$win" 0 0 windowsize "$win" "${size%x*}" \
+            "${size#*x}" mousemove --window "$win" 10 10 2>/dev/null; do sleep 0.2; done
     if [ -n "$key" ]; then
         xdotool keydown "$key"
         until grep -q 'typeCam=3' "$WORK/trace"; do sleep 0.1; done
@@ -59,6 +59,7 @@ measure() {
     echo "$(( ($(pictures) - p0) * 1000 / (t1 - t0) )) $(( ($(wc -l <"$WORK/trace") - f0) * 1000 / (t1 - t0) ))"
     xdotool key Escape
     wait "$RECORD_PID" || true
+    until [ -z "$(xdotool search --name '^Clankwise$' 2>/dev/null)" ]; do sleep 0.1; done
     RECORD_PID=""
 }
 
@@ -66,8 +67,10 @@ echo "| Window | Camera | Paced: pictures/s | Paced: game frames/s | Designed: p
 echo "|---|---|---|---|---|"
 for size in 500x500 1024x768 1920x1080; do
     for key in "" F5; do
-        read -r pp pf < <(measure "$size" "$key")
-        read -r dp _ < <(measure "$size" "$key" CLANKWISE_DESIGNED_PACING=1)
-        echo "| $size | ${key:+overhead map}${key:-as it starts} | $pp | $pf | $dp |"
+        read -r pp pf <<<"$(measure "$size" "$key")"
+        read -r dp _ <<<"$(measure "$size" "$key" CLANKWISE_DESIGNED_PACING=1)"
+        camera="as it starts"
+        [ -z "$key" ] || camera="overhead map"
+        echo "| $size | $camera | $pp | $pf | $dp |"
     done
 done

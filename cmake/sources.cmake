@@ -11,6 +11,7 @@ set(CLANKWISE_GAME_SOURCES
   src/world/pace.cpp
   src/world/forest_rand.cpp
   src/input/keys.cpp
+  src/input/pad.cpp
   src/motion/move.cpp
   src/motion/bullets.cpp
   src/render/camera.cpp
@@ -19,4 +20,7 @@ set(CLANKWISE_GAME_SOURCES
   src/render/cache.cpp
   src/render/cull.cpp
   src/render/overlay.cpp
+  src/sound/sound.cpp
+  src/sound/audio_openal.cpp
+  src/sound/audio_quiet.cpp
 )

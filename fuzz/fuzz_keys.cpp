@@ -57,7 +57,7 @@ static int nextInt(Input* in)
 // Every global of the game back to its start value, as the game itself
 // starts (the overlay drawn, the start hint up), with a fixed seed for the
 // crowns. Writes the whole world state.
-static void resetWorld()
+static void startInput()
 {
     startGame(1, 1);
     glCheckReset();
@@ -196,7 +196,7 @@ static void command(Input* in)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Input in = {data, size, 0};
-    resetWorld();
+    startInput();
     framesLeft = MAX_FRAMES_PER_INPUT;
     while (in.pos < in.size)
         command(&in);

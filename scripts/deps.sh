@@ -15,10 +15,10 @@ set -euo pipefail
 # (Ubuntu before 23.04 ships GLUT as freeglut3-dev).
 PACKAGES=(
     build-essential cmake
-    "libglut-dev|freeglut3-dev" libglu1-mesa-dev libgl-dev
+    "libglut-dev|freeglut3-dev" libglu1-mesa-dev libgl-dev libopenal-dev
     libgtest-dev libbenchmark-dev libpng-dev
     xvfb xauth libgl1-mesa-dri xdotool imagemagick x11-xkb-utils x11-xserver-utils
-    x11-utils openbox wmctrl libx11-dev
+    x11-utils openbox wmctrl libx11-dev libsdl2-dev
     apitrace clang
     desktop-file-utils appstream mandoc file
     debhelper dpkg-dev lintian

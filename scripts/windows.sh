@@ -4,10 +4,10 @@
 # build-windows/clankwise-<version>-win64.zip for players. Installs what it
 # needs with apt-get (through sudo only when not root): the cross compiler,
 # wine (to run the unit tests), and Debian's own source packages of
-# freeglut, libpng, zlib and GoogleTest, fetched with apt-get source through
-# a deb-src entry for the machine's own mirror and built as static
-# libraries, so the versions are those the distribution ships. Repeated
-# runs reuse what is already built.
+# freeglut, libpng, zlib, SDL2 and GoogleTest, fetched with apt-get source
+# through a deb-src entry for the machine's own mirror and built as static
+# libraries, so the versions are those the distribution ships; OpenAL Soft
+# built the same way as a DLL. Repeated runs reuse what is already built.
 #
 #   bash scripts/windows.sh            install, build, zip
 #   bash scripts/windows.sh --list     print the packages it installs
@@ -19,12 +19,12 @@ OUT=$ROOT/build-windows
 DEPS=$OUT/deps
 PREFIX=$DEPS/prefix
 TOOLCHAIN=$ROOT/cmake/mingw-w64.cmake
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 [ "$JOBS" -le 2 ] || JOBS=2
 
 # wine's 64-bit loader comes in as wine's first dependency.
-PACKAGES=(g++-mingw-w64-x86-64-posix wine cmake make dpkg-dev zip xvfb xauth)
-SOURCES=(zlib libpng1.6 freeglut googletest)
+PACKAGES=(g++-mingw-w64-x86-64-posix wine cmake make dpkg-dev zip xvfb xauth libopenal-dev)
+SOURCES=(zlib libpng1.6 freeglut libsdl2 googletest openal-soft)
 SRC_LIST=/etc/apt/sources.list.d/clankwise-deb-src.sources
 
 SUDO=()
@@ -75,16 +75,43 @@ install_packages() {
         apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 }
 
+# The next Debian release's source of a package, for a mirror that has lost
+# the files of the machine's own (openal-soft for Debian 12 answers 404 on
+# some), through a deb-src list of its own kept apart from the machine's
+# apt, checked by the same archive keyring. The upstream tarball only:
+# that is what such mirrors keep.
+fetch_next_release_tarball() {
+    local name=$1 codename next mirror keyring apt
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    case $codename in
+        bookworm) next=trixie ;;
+        *) return 1 ;;
+    esac
+    mirror=$(own_mirror "$codename")
+    keyring=$(ls /usr/share/keyrings/debian-archive-keyring.{pgp,gpg} 2>/dev/null | head -n 1 || true)
+    [ -n "$mirror" ] && [ -n "$keyring" ] || return 1
+    apt=$DEPS/apt-$next
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts"
+    echo "deb-src [signed-by=$keyring] $mirror $next main" >"$apt/sources.list"
+    local opts=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/parts"
+        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache")
+    echo "windows: no source of $name for $codename on the mirror; $next's instead" >&2
+    apt-get "${opts[@]}" update -q >&2 &&
+        (cd "$DEPS/src" && apt-get "${opts[@]}" source -q --tar-only "$name" >&2)
+}
+
 # Unpacks one source package into $DEPS/src (once) and prints its folder.
 # Some mirrors keep only the upstream tarball of a point release, not its
-# .dsc and Debian's changes; then the upstream tarball is built as it is.
+# .dsc and Debian's changes; then the upstream tarball is built as it is,
+# the next release's when even the release's own is gone.
 fetch_source() {
     local name=$1 dir archive
     mkdir -p "$DEPS/src"
     dir=$(find "$DEPS/src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
     if [ -z "$dir" ] && ! (cd "$DEPS/src" && apt-get source -q "$name" >&2); then
         echo "windows: no Debian source of $name on the mirror; its upstream tarball instead" >&2
-        (cd "$DEPS/src" && apt-get source -q --tar-only "$name" >&2)
+        (cd "$DEPS/src" && apt-get source -q --tar-only "$name" >&2) ||
+            fetch_next_release_tarball "$name" || true
         archive=$(ls "$DEPS/src/${name}_"*.orig.tar.* 2>/dev/null | head -n 1)
         [ -n "$archive" ] || { echo "windows: apt-get source $name fetched nothing" >&2; return 1; }
         dir=$DEPS/src/$name-$(basename "$archive" | sed -E 's/^[^_]+_(.*)\.orig\.tar\..*$/\1/')
@@ -154,7 +181,8 @@ build_maths() {
     basename "$archive" .orig.tar.xz >"$DEPS/glibc-maths.done"
 }
 
-# The four libraries, static, each built once (a stamp names its version).
+# The libraries, static but OpenAL Soft, each built once (a stamp names its
+# version).
 build_deps() {
     local src
     export CLANKWISE_WIN_PREFIX=$PREFIX
@@ -184,11 +212,40 @@ build_deps() {
         cp "$src/include/GL/glut.h" "$PREFIX/include/GL/"
         basename "$src" >"$DEPS/freeglut.done"
     }
+    # SDL2, for the pads, linked in (its zlib licence allows it): what its
+    # game controllers need, without its sound, drawing or GL.
+    [ -f "$DEPS/libsdl2.done" ] || {
+        src=$(fetch_source libsdl2)
+        cmake_dep "$src" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF \
+            -DSDL2_DISABLE_SDL2MAIN=ON -DSDL_AUDIO=OFF -DSDL_RENDER=OFF -DSDL_HAPTIC=OFF \
+            -DSDL_POWER=OFF -DSDL_FILESYSTEM=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_OPENGL=OFF \
+            -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF -DSDL_CCACHE=OFF
+        basename "$src" >"$DEPS/libsdl2.done"
+    }
     [ -f "$DEPS/googletest.done" ] || {
         src=$(fetch_source googletest)
         cmake_dep "$src" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
         basename "$src" >"$DEPS/googletest.done"
     }
+    # OpenAL Soft, the one library shipped as a DLL beside the game
+    # (OpenAL32.dll), so that a player can put another build of it in its
+    # place, as its licence (LGPL) asks; the game loads it when it starts
+    # and plays silently without it. Its own C runtime parts linked in.
+    # A mirror without its source leaves the zip without the DLL; the
+    # game's OpenAL headers are then Debian's (libopenal-dev), the same.
+    [ -f "$DEPS/openal-soft.done" ] || {
+        if src=$(fetch_source openal-soft); then
+            cmake_dep "$src" -DLIBTYPE=SHARED -DALSOFT_UTILS=OFF -DALSOFT_NO_CONFIG_UTIL=ON \
+                -DALSOFT_EXAMPLES=OFF -DALSOFT_TESTS=OFF -DALSOFT_INSTALL_CONFIG=OFF \
+                -DALSOFT_INSTALL_HRTF_DATA=OFF -DALSOFT_INSTALL_AMBDEC_PRESETS=OFF \
+                -DALSOFT_EMBED_HRTF_DATA=OFF -DCMAKE_SHARED_LINKER_FLAGS=-static
+            basename "$src" >"$DEPS/openal-soft.done"
+        else
+            echo "windows: no source of openal-soft: the zip goes without OpenAL32.dll" \
+                 "(the game plays silently)" >&2
+        fi
+    }
+    [ -f "$PREFIX/include/AL/al.h" ] || cp -r /usr/include/AL "$PREFIX/include/"
     [ -f "$DEPS/glibc-maths.done" ] || build_maths
     echo "windows: static libraries from $(cat "$DEPS"/*.done | tr '\n' ' ')"
 }
@@ -197,7 +254,8 @@ build_deps() {
 build_game() {
     cmake -S "$ROOT" -B "$OUT" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_PREFIX_PATH="$PREFIX" >/dev/null
-    cmake --build "$OUT" -j"$JOBS" --target clankwise replay record unit_tests clankwise_counted math_walks
+    cmake --build "$OUT" -j"$JOBS" --target clankwise replay record unit_tests pad_sdl_tests \
+        clankwise_counted math_walks
 }
 
 # The zip for players: the three programs, stripped, and their README.
@@ -211,15 +269,19 @@ make_zip() {
     x86_64-w64-mingw32-strip -o "$stage/clankwise.exe" "$OUT/clankwise.exe"
     x86_64-w64-mingw32-strip -o "$stage/clankwise-replay.exe" "$OUT/tools/replay.exe"
     x86_64-w64-mingw32-strip -o "$stage/clankwise-record.exe" "$OUT/tools/record.exe"
+    [ ! -f "$PREFIX/bin/OpenAL32.dll" ] ||
+        x86_64-w64-mingw32-strip -o "$stage/OpenAL32.dll" "$PREFIX/bin/OpenAL32.dll"
     # Windows' own editors want CRLF line ends.
     sed 's/$/\r/' "$ROOT/packaging/windows/README.txt" >"$stage/README.txt"
     sed 's/$/\r/' "$ROOT/LICENSE" >"$stage/LICENSE.txt"
     # The libraries linked in, with the terms Debian ships them under.
     mkdir -p "$stage/licences"
     local pkg
-    for pkg in zlib libpng1.6 freeglut glibc; do
+    for pkg in zlib libpng1.6 freeglut libsdl2 glibc; do
         copyright_of "$pkg" | sed 's/$/\r/' >"$stage/licences/$pkg.txt"
     done
+    [ ! -f "$stage/OpenAL32.dll" ] ||
+        copyright_of openal-soft | sed 's/$/\r/' >"$stage/licences/openal-soft.txt"
     (cd "$OUT/zip" && zip -q -X -r "$OUT/$name.zip" "$name")
     echo "windows: $OUT/$name.zip ($(stat -c %s "$OUT/$name.zip") bytes)"
 }

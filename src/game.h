@@ -59,6 +59,24 @@ const int FLAG_FORWARD = 1;
 const int FLAG_LEFT = 2;
 const int FLAG_RIGHT = 3;
 
+// The game's sounds, the kinds of soundAt. The motor is not an event: it
+// runs while the robot drives or turns.
+const int SOUND_SHOT = 0;      // a bullet leaves the gun
+const int SOUND_TREE_HIT = 1;  // a bullet strikes a tree
+const int SOUND_SINKING = 2;   // a tree's fifth hit: it sinks, 100 frames
+const int SOUND_PUNCH = 3;     // an arm starts a punch
+const int SOUND_BUMP = 4;      // the robot runs into a tree
+const int SOUND_MOTOR = 5;     // the wheels' motor, a loop
+const int NB_SOUNDS = 6;
+
+// Where the sound goes, the values of soundOutput.
+const int SOUND_NONE = 0;      // nowhere: the tests, benchmarks and most tools
+const int SOUND_DEVICE = 1;    // the default audio device, if there is one
+const int SOUND_LOOPBACK = 2;  // rendered on demand (replay --audio)
+
+const int SOUND_RATE = 48000;                    // samples a second
+const int SOUND_FRAME_SAMPLES = SOUND_RATE / 100;  // samples of one 10 ms frame
+
 const int START_HINT_FRAMES = 600;  // the "H: help" hint: 6 s at full speed
 
 // Headings wrap at pi, compared in double precision, to the float nearest
@@ -94,6 +112,13 @@ extern int designedPacing;  // 1: one frame per 10 ms tick, every frame drawn, a
 extern long framesDropped;  // frames the pace gave up on since the start; pace
 extern double (*paceClock)();  // the pace's monotonic clock, ms; pace (tests: a fake)
 
+extern int robotBumping;  // 1 while the robot is pushed back by a tree; moveEn (motion)
+
+// Sound (src/sound): output only, the game never reads it
+extern int soundOutput;   // SOUND_NONE, SOUND_DEVICE or SOUND_LOOPBACK; each program
+                          // before startGame (main, page, replay --audio)
+extern int soundMuted;    // 1: nothing heard (the n key, --mute); keyPressed, options
+
 // Input (src/input): held keys and what they mean this frame
 extern int keyStates[256];      // character keys, 1 = held; key callbacks
 extern int specialStates[256];  // special keys (arrows, F1..), 1 = held; key callbacks
@@ -103,8 +128,47 @@ extern int typeCam;             // camera mode, CAM_SURVEILLANCE..CAM_FREE; keyb
 extern int capsLock;            // 1 while upper-case letters come with no Shift; keyPressed
 extern int (*capsLockState)();  // the platform's Caps Lock, 1 or 0; null: cannot tell; main
 
-const int NB_CONTROLS = 20;     // rows of the controls table
-extern const char* const CONTROLS[NB_CONTROLS][3];  // key, twin, action; input/keys.cpp
+const int NB_CONTROLS = 22;     // rows of the controls table
+extern const char* const CONTROLS[NB_CONTROLS][4];  // key, twin, pad, action; input/keys.cpp
+
+// A game pad as the platform reads it (SDL's game controller on the desktop,
+// the Gamepad API's standard mapping in the page): buttons by place, sticks
+// -1..1 with +Y down, triggers 0..1. input/pad.cpp turns it into held keys.
+const int PAD_A = 0;              // face buttons: bottom,
+const int PAD_B = 1;              // right,
+const int PAD_X = 2;              // left,
+const int PAD_Y = 3;              // top
+const int PAD_BACK = 4;           // Back, Select, View
+const int PAD_START = 5;          // Start, Menu
+const int PAD_LEFT_STICK = 6;     // the left stick pressed in (L3)
+const int PAD_RIGHT_STICK = 7;    // the right stick pressed in (R3)
+const int PAD_LEFT_SHOULDER = 8;  // LB
+const int PAD_RIGHT_SHOULDER = 9; // RB
+const int PAD_UP = 10;            // the d-pad
+const int PAD_DOWN = 11;
+const int PAD_LEFT = 12;
+const int PAD_RIGHT = 13;
+const int PAD_BUTTONS = 14;
+const int PAD_LEFT_X = 0;         // the left stick
+const int PAD_LEFT_Y = 1;
+const int PAD_RIGHT_X = 2;        // the right stick
+const int PAD_RIGHT_Y = 3;
+const int PAD_LEFT_TRIGGER = 4;   // LT
+const int PAD_RIGHT_TRIGGER = 5;  // RT
+const int PAD_AXES = 6;
+const double PAD_DEAD_ZONE = 0.3;   // a stick nearer its centre than this holds nothing
+const double PAD_TRIGGER_ON = 0.5;  // a trigger pulled this far holds its key
+struct PadState {
+    int connected;                // 0: no pad; everything the pad held is let go
+    int button[PAD_BUTTONS];      // 1 while pressed
+    double axis[PAD_AXES];
+};
+extern int padKeys[256];      // character keys the pad holds, 1 = held; padFrame
+extern int padSpecials[256];  // special keys the pad holds; padFrame
+extern int padShoulders;      // shoulder buttons held at the last read, bits 1 LB, 2 RB; padFrame
+extern int padCycleKey;       // the camera key a shoulder holds, 0: none; padFrame
+extern void (*padPoll)();     // reads the pad before each frame, null: no pad support
+                              // started; startPad, stopPad
 
 // Motion (src/motion): bullets
 extern bu bulletS[NB_BULLETS];  // bullet pool; fire, moveBullets, moveEn
@@ -163,6 +227,7 @@ inline constexpr WorldPiece WORLD[] = {
     {&ZCamLibre, sizeof ZCamLibre},
     {&angle1CamLibre, sizeof angle1CamLibre}, {&angle2CamLibre, sizeof angle2CamLibre},
     {HBGDplay, sizeof HBGDplay}, {camlibre485679oklm, sizeof camlibre485679oklm},
+    {&robotBumping, sizeof robotBumping},
 };
 const int NB_WORLD_PIECES = sizeof WORLD / sizeof WORLD[0];
 
@@ -191,6 +256,14 @@ void plantTrees();
 void openWindow(int* argc, char** argv);
 void initRendering();
 void reshape(int w, int h);
+
+// input/pad.cpp: a pad's state into held keys
+void padFrame(const PadState& pad);
+
+// input/pad_sdl.cpp: the desktop's pads, through SDL's game controllers;
+// started by playInWindow. 1: started; 0: no pad support, and none is needed
+int startPad();
+void stopPad();
 
 // world/pace.cpp
 void resetPace();
@@ -249,6 +322,17 @@ void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
 // motion/bullets.cpp
 void fire();
 void moveBullets();
+
+// sound/sound.cpp: the sounds, made at start, and this frame's events
+void startSound();
+void soundToDevice();
+int soundHeard();
+void clearFrameSounds();
+void soundAt(int kind, float x, float z);
+void playFrameSounds();
+int soundEventCount();
+const int* soundEventKinds();
+const short* soundSamples(int kind, int* count);
 
 // render/camera.cpp
 void placeCamera();

@@ -8,7 +8,8 @@
 // Answers --help and --version or refuses a bad option before anything
 // else, and says what to do when there is no display; otherwise the game's
 // start with the clock as its seed and the player's interface on (the start
-// hint, the help, the notes, F11), the command list, the window, and the
+// hint, the help, the notes, F11) and its sound on the audio device, if
+// there is one, the command list, the window, and the
 // main loop until Escape or the window's close button.
 int main(int argc, char** argv)
 {
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
         return status;
     if (!checkDisplay("clankwise", argc, argv))
         return 1;
+    soundOutput = SOUND_DEVICE;
     startGame((unsigned)time(NULL), 1);
     printCommands();
     openWindow(&argc, argv);

@@ -174,7 +174,7 @@ int main(int argc, char** argv)
     int glutArgc = 1;
     char* glutArgv[] = {argv[0], nullptr};
     openWindow(&glutArgc, glutArgv);
-    glutDisplayFunc(designedPacing ? recordFrame : recordDisplay);
+    glutDisplayFunc(recordDisplay);
     glutKeyboardFunc(recordKeyPressed);
     playInWindow();
     writePendingLine();

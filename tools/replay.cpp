@@ -4,7 +4,7 @@
 // optionally, one line of game state per frame.
 //
 //   replay --script FILE [--seed N] [--out DIR] [--trace FILE|-] [--every N] [--check]
-//          [--immediate]
+//          [--immediate] [--audio FILE] [--mute]
 //
 // Installed as clankwise-replay, the name its usage gives.
 //
@@ -25,6 +25,7 @@ std::string replayOut = ".";
 std::string replayTrace;
 int replayEvery = 0;
 int replayCheckOnly = 0;
+std::string replayAudio;
 
 
 // The command line: on standard output when asked for with --help, on
@@ -33,6 +34,7 @@ static void usage(FILE* out)
 {
     fputs("usage: clankwise-replay --script FILE [--seed N] [--out DIR] [--trace FILE|-]"
           " [--every N] [--check] [--immediate]\n"
+          "                        [--audio FILE] [--mute]\n"
           "       clankwise-replay --help | --version\n"
           "  --seed N    seed of the crown colours (default 1)\n"
           "  --out DIR   folder for the pictures (default .; created if missing)\n"
@@ -41,6 +43,9 @@ static void usage(FILE* out)
           "  --check     read the script, print its length, open no window\n"
           "  --immediate draw as designed, every call every frame (as\n"
           "              CLANKWISE_IMMEDIATE=1), not from display lists\n"
+          "  --audio F   the game's sound to the WAV file F (stereo floats,\n"
+          "              48000 a second, 10 ms a frame)\n"
+          "  --mute      the game muted, as after its n key\n"
           "  --help      print this and exit\n"
           "  --version   print the version and exit\n"
           "Exit status: 0 done, 1 the window or a picture failed, 2 bad command\n"
@@ -60,6 +65,10 @@ static int readOptions(int argc, char** argv)
         }
         if (opt == "--immediate") {
             immediateDrawing = 1;
+            continue;
+        }
+        if (opt == "--mute") {
+            soundMuted = 1;
             continue;
         }
         if (opt == "--version") {
@@ -82,6 +91,8 @@ static int readOptions(int argc, char** argv)
             replayOut = value;
         } else if (opt == "--trace") {
             replayTrace = value;
+        } else if (opt == "--audio") {
+            replayAudio = value;
         } else if (opt == "--seed" && (n = wholeNumber(value, 0, 4294967295LL)) >= 0) {
             replaySeed = (unsigned)n;
         } else if (opt == "--every" && (n = wholeNumber(value, 1, 1000000)) >= 0) {
@@ -131,7 +142,8 @@ static int writeFramePictures(const ScriptFrame& frame, long number)
 }
 
 // Runs the script's frames in order: set the keys, run the game's frame,
-// wait for GL to finish, then write the pictures and the state line.
+// wait for GL to finish, then write the pictures, the state line and the
+// frame's 10 ms of sound.
 // Returns 0 after an error.
 static int playFrames(const std::vector<ScriptFrame>& frames, FILE* trace)
 {
@@ -149,6 +161,8 @@ static int playFrames(const std::vector<ScriptFrame>& frames, FILE* trace)
         }
         if (trace != nullptr)
             writeStateLine(trace, (long)i + 1);
+        if (!replayAudio.empty() && !writeAudioFrame())
+            return 0;
     }
     return 1;
 }
@@ -200,11 +214,19 @@ int main(int argc, char** argv)
 
     // The game's start-up, with a known seed instead of the clock. The
     // command list is left out: it would only clutter a trace on stdout.
+    // With --audio, the sound goes to the loopback device and the file.
+    if (!replayAudio.empty()) {
+        if (!openAudioFile(replayAudio))
+            return 2;
+        soundOutput = SOUND_LOOPBACK;
+    }
     startGame(replaySeed, 0);
     if (!openShownWindow(argv[0]))
         return 1;
     int ok = playFrames(frames, trace);
     closeWindow();
+    if (!replayAudio.empty() && !closeAudioFile())
+        ok = 0;
     if (trace != nullptr && (fflush(trace) != 0 || ferror(trace))) {
         fprintf(stderr, "replay: writing the trace failed\n");
         ok = 0;

@@ -26,6 +26,7 @@ extern std::string replayOut;     // folder for the pictures
 extern std::string replayTrace;   // state lines: "" none, "-" stdout
 extern int replayEvery;           // also picture every Nth frame, 0 never
 extern int replayCheckOnly;       // 1: read the script, report, stop
+extern std::string replayAudio;   // the WAV of the game's sound, "" for none
 
 // Script reading (replay_script.cpp). Both print their own error message,
 // naming the line and the word, and return 0 on bad input.
@@ -46,5 +47,11 @@ int prepareOutFolder(const std::string& dir);
 void binaryStdout();
 int writeFrontBufferPng(const std::string& path);
 void writeStateLine(FILE* out, long frame);
+
+// Sound (replay_audio.cpp): a WAV of the game's mix, one frame's 10 ms at a
+// time from the loopback device. Each prints its own error and returns 0.
+int openAudioFile(const std::string& path);
+int writeAudioFrame();
+int closeAudioFile();
 
 #endif

@@ -74,6 +74,24 @@ EMSCRIPTEN_KEEPALIVE int webPace(double now)
     return due;
 }
 
+// One read of the page's pads (page.js: the Gamepad API's standard
+// mapping, once per animation frame): buttons as bits in PadState's order,
+// the sticks and triggers; connected 0 when there is none. Their keys are
+// pressed and let go as the keyboard's are.
+EMSCRIPTEN_KEEPALIVE void webPad(int connected, int buttons, double leftX, double leftY,
+                                 double rightX, double rightY, double leftTrigger,
+                                 double rightTrigger)
+{
+    PadState pad = {};
+    pad.connected = connected != 0;
+    for (int b = 0; b < PAD_BUTTONS; b++)
+        pad.button[b] = (buttons >> b) & 1;
+    const double axes[PAD_AXES] = {leftX, leftY, rightX, rightY, leftTrigger, rightTrigger};
+    for (int a = 0; a < PAD_AXES; a++)
+        pad.axis[a] = axes[a];
+    padFrame(pad);
+}
+
 // A key event from the page: a character code (special 0) or a GLUT special
 // key (special 1), down or up, as the GLUT callbacks take them.
 EMSCRIPTEN_KEEPALIVE void webKey(int down, int code, int special)
@@ -84,12 +102,17 @@ EMSCRIPTEN_KEEPALIVE void webKey(int down, int code, int special)
         down ? keyPressed((unsigned char)code, 0, 0) : keyUp((unsigned char)code, 0, 0);
 }
 
+// The player's first key, click or touch: browsers start no sound before
+// one, so the page's sound starts here. Writes soundOutput.
+EMSCRIPTEN_KEEPALIVE void webSoundStart() { soundToDevice(); }
+
 // The page or the canvas lost the focus: no key-up will come.
 EMSCRIPTEN_KEEPALIVE void webReleaseKeys() { releaseAllKeys(); }
 
 // What the page's tests look at: 0 X0, 1 Z0, 2 typeCam, 3 keys held,
 // 4 frames run, 5 shots fired, 6 to 8 the free camera's eye (X, Y,
-// Z), 9 its heading, 10 its tilt, 11 frames the pace dropped.
+// Z), 9 its heading, 10 its tilt, 11 frames the pace dropped, 12 the sound
+// heard (1: a device open and not muted), 13 the sound muted.
 EMSCRIPTEN_KEEPALIVE double webProbe(int what)
 {
     int keys = 0;
@@ -97,16 +120,17 @@ EMSCRIPTEN_KEEPALIVE double webProbe(int what)
         keys += keyStates[i] + specialStates[i];
     const double values[] = {X0, Z0, (double)typeCam, (double)keys, (double)framesRun,
                              (double)shotsFired, XCamLibre, YCamLibre, ZCamLibre,
-                             angle2CamLibre, angle1CamLibre, (double)framesDropped};
+                             angle2CamLibre, angle1CamLibre, (double)framesDropped,
+                             (double)soundHeard(), (double)soundMuted};
     const int count = sizeof values / sizeof values[0];
     return what >= 0 && what < count ? values[what] : 0;
 }
 
-// One row of the controls table (key, twin, action: column 0..2), for the
+// One row of the controls table (key, twin, pad, action: column 0..3), for the
 // page's table; "" past the end.
 EMSCRIPTEN_KEEPALIVE const char* webControl(int row, int column)
 {
-    if (row < 0 || row >= NB_CONTROLS || column < 0 || column > 2)
+    if (row < 0 || row >= NB_CONTROLS || column < 0 || column > 3)
         return "";
     return CONTROLS[row][column];
 }

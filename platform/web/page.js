@@ -296,18 +296,53 @@ function followGame() {
 
 function fillControls() {
   var body = document.querySelector('#controls tbody');
-  for (var row = 0; ; row++) {
-    var key = Module.ccall('webControl', 'string', ['number', 'number'], [row, 0]);
-    if (!key) break;
-    if (key === 'Escape') continue;  // a page is left by closing it
+  function cell(row, col) { return Module.ccall('webControl', 'string', ['number', 'number'], [row, col]); }
+  // Key, twin, pad, action; a row may have no key (the pad's own).
+  for (var row = 0; cell(row, 3); row++) {
+    if (cell(row, 0) === 'Escape') continue;  // a page is left by closing it
     var tr = document.createElement('tr');
-    for (var col = 0; col < 3; col++) {
+    for (var col = 0; col < 4; col++) {
       var td = document.createElement('td');
-      td.textContent = col ? Module.ccall('webControl', 'string', ['number', 'number'], [row, col]) : key;
+      td.textContent = cell(row, col);
       tr.appendChild(td);
     }
     body.appendChild(tr);
   }
+}
+
+// --- the game pads -----------------------------------------------------------
+
+// The standard mapping's buttons in the game's order (PadState: A B X Y,
+// Back, Start, the sticks pressed in, LB RB, the d-pad's up down left right);
+// its buttons 6 and 7 are the triggers.
+var PAD_BUTTONS = [0, 1, 2, 3, 8, 9, 10, 11, 4, 5, 12, 13, 14, 15];
+var padShown = '';  // what the page says of the pads
+
+// Once per animation frame: every pad with the standard mapping read into
+// one (a button pressed on any, each axis from the pad that pushes it
+// furthest) and handed to the game, which presses and lets go of the keys
+// it stands for. A pad connected while the page is open is picked up here.
+function readPads() {
+  var pads = navigator.getGamepads ? navigator.getGamepads() : [];
+  var found = 0, bits = 0, axes = [0, 0, 0, 0, 0, 0], names = [];
+  for (var i = 0; pads && i < pads.length; i++) {
+    var pad = pads[i];
+    if (!pad || !pad.connected || pad.mapping !== 'standard') continue;
+    found = 1;
+    names.push(pad.id);
+    PAD_BUTTONS.forEach(function (b, bit) {
+      if (pad.buttons[b] && pad.buttons[b].pressed) bits |= 1 << bit;
+    });
+    var values = [pad.axes[0], pad.axes[1], pad.axes[2], pad.axes[3],
+                  pad.buttons[6] ? pad.buttons[6].value : 0, pad.buttons[7] ? pad.buttons[7].value : 0];
+    values.forEach(function (v, a) {
+      v = Number(v) || 0;
+      if (v * v > axes[a] * axes[a]) axes[a] = v;
+    });
+  }
+  Module._webPad(found, bits, axes[0], axes[1], axes[2], axes[3], axes[4], axes[5]);
+  var shown = found ? 'gamepad connected: ' + names.join(', ') + ' (its buttons in the Pad column)' : '';
+  if (shown !== padShown) document.getElementById('pad').textContent = padShown = shown;
 }
 
 // At each animation frame, the game runs the frames its pace calls for at
@@ -323,10 +358,12 @@ function pace() {
   function tick() {
     var now = performance.now();
     fitCanvas();
+    if (document.body.dataset.state === 'playing') readPads();
     var due = Module._webPace(now);
     if (due > 0) {
       releaseLate();
       followGame();
+      showSound();
     }
     p.run += due;
     p.most = Math.max(p.most, due);
@@ -337,9 +374,43 @@ function pace() {
   requestAnimationFrame(tick);
 }
 
+// The sound: browsers play none before the player's first key, click or
+// touch, so the game's sound starts then (and its audio context is told to
+// go on, should the browser have held it). The button turns it off and on,
+// as n does; it shows the game's own setting.
+var soundButton = document.getElementById('sound');
+function startSound() {
+  ['keydown', 'pointerdown', 'touchstart'].forEach(function (type) {
+    window.removeEventListener(type, startSound, true);
+  });
+  Module._webSoundStart();
+  if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx.resume)
+    AL.currentCtx.audioCtx.resume();
+  document.getElementById('sound-note').textContent = '';
+}
+
+function soundControls() {
+  ['keydown', 'pointerdown', 'touchstart'].forEach(function (type) {
+    window.addEventListener(type, startSound, true);
+  });
+  soundButton.addEventListener('click', function () {
+    Module._webKey(1, 110, 0);  // n
+    Module._webKey(0, 110, 0);
+    showSound();
+  });
+}
+
+function showSound() {
+  var muted = Module._webProbe(13) === 1;
+  if (soundButton.getAttribute('aria-pressed') === String(muted)) return;
+  soundButton.setAttribute('aria-pressed', String(muted));
+  soundButton.textContent = muted ? 'Sound: off' : 'Sound: on';
+}
+
 function playerPage() {
   fillControls();
   touchControls();
+  soundControls();
   canvas.addEventListener('keydown', function (e) { onKey(true, e); });
   canvas.addEventListener('keyup', function (e) { onKey(false, e); });
   canvas.addEventListener('blur', releaseKeys);

@@ -11,28 +11,31 @@
 
 #include "game.h"
 
-// Key, twin, action.
-const char* const CONTROLS[NB_CONTROLS][3] = {
-    {"z", "Up", "drive forward"},
-    {"s", "Down", "drive back"},
-    {"q", "Left", "turn left"},
-    {"d", "Right", "turn right"},
-    {"space", "", "fire (one shot every 10 frames)"},
-    {"v", "", "punch, the arms in turn"},
-    {"& (top-row 1)", "F1", "surveillance camera"},
-    {"é (top-row 2)", "F2", "chase camera"},
-    {"\" (top-row 3)", "F3", "first-person camera"},
-    {"' (top-row 4)", "F4", "free camera"},
-    {"( (top-row 5)", "F5", "overhead map"},
-    {"8 / 5", "", "free camera: move along Z, turned with its heading"},
-    {"6 / 4", "", "free camera: move along X, turned with its heading"},
-    {"7 / 9", "", "free camera: up / down"},
-    {"o / l", "", "free camera: tilt"},
-    {"k / m", "", "free camera: turn"},
-    {"h or ?", "", "show or hide these controls"},
-    {"p", "", "pause, and go on"},
-    {"F11", "", "fullscreen, and back"},
-    {"Escape", "", "quit"},
+// Key, twin, pad, action. On the pad, A B X Y are the face buttons by
+// place (bottom, right, left, top), L3 and R3 the sticks pressed in.
+const char* const CONTROLS[NB_CONTROLS][4] = {
+    {"z", "Up", "L stick/d-pad up", "drive forward"},
+    {"s", "Down", "L stick/d-pad down", "drive back"},
+    {"q", "Left", "L stick/d-pad left", "turn left"},
+    {"d", "Right", "L stick/d-pad right", "turn right"},
+    {"space", "", "A", "fire (one shot every 10 frames)"},
+    {"v", "", "B", "punch, the arms in turn"},
+    {"& (top-row 1)", "F1", "", "surveillance camera"},
+    {"é (top-row 2)", "F2", "X", "chase camera"},
+    {"\" (top-row 3)", "F3", "L3", "first-person camera"},
+    {"' (top-row 4)", "F4", "R3", "free camera"},
+    {"( (top-row 5)", "F5", "Y", "overhead map"},
+    {"", "", "RB / LB", "next / previous camera"},
+    {"8 / 5", "", "L stick", "free camera: move along Z, turned with its heading"},
+    {"6 / 4", "", "L stick", "free camera: move along X, turned with its heading"},
+    {"7 / 9", "", "RT / LT", "free camera: up / down"},
+    {"o / l", "", "R stick", "free camera: tilt"},
+    {"k / m", "", "R stick", "free camera: turn"},
+    {"h or ?", "", "Back", "show or hide these controls"},
+    {"p", "", "Start", "pause, and go on"},
+    {"n", "", "", "sound off, and on"},
+    {"F11", "", "", "fullscreen, and back"},
+    {"Escape", "", "", "quit"},
 };
 
 static int isUpper(int key) { return key >= 'A' && key <= 'Z'; }
@@ -52,9 +55,9 @@ static void noteCapsLock(unsigned char key)
 }
 
 // Marks a character key held; Escape quits, p pauses, h and ? show the
-// controls (p and h in either case). Any key ends the start hint.
-// Writes keyStates, hintFrames, helpShown, capsLock and, through
-// togglePause, paused.
+// controls, n turns the sound off and on (p, h and n in either case). Any
+// key ends the start hint. Writes keyStates, hintFrames, helpShown,
+// soundMuted, capsLock and, through togglePause, paused.
 void keyPressed(unsigned char key, int x, int y)
 {
     (void)x;
@@ -72,6 +75,8 @@ void keyPressed(unsigned char key, int x, int y)
         togglePause();
     if (key == 'h' || key == 'H' || key == '?')
         helpShown = !helpShown;
+    if (key == 'n' || key == 'N')
+        soundMuted = !soundMuted;
     noteCapsLock(key);
     keyStates[key] = 1;
 }

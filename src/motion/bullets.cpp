@@ -36,6 +36,7 @@ void fire()
         bulletS[i].X = Xb;
         bulletS[i].etat = 1;
         bulletS[i].dir = angle;
+        soundAt(SOUND_SHOT, Xb, Zb);
     }
     bull = COOLDOWN;
 }

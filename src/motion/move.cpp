@@ -101,15 +101,20 @@ static void sinkAndDrawTrees()
 
 // A bullet touched a tree: it stops, and a tree inside the central square
 // loses a hit point. The hit that finds the tree standing with no hit point
-// left starts it sinking, so a tree starts sinking once.
+// left starts it sinking, so a tree starts sinking once: that hit sounds the
+// sinking, every other one a knock.
 static void bulletHitsTree(sa& tree, int* etatm)
 {
     *etatm = 0;
+    int sinks = 0;
     if (-20 < tree.X && tree.X < 20 && -20 < tree.Z && tree.Z < 20) {
         tree.Pv = tree.Pv - 1;
-        if (tree.Pv < 1 && tree.destroy == 10)
+        if (tree.Pv < 1 && tree.destroy == 10) {
             tree.destroy = (float)((double)tree.destroy - 0.1);
+            sinks = 1;
+        }
     }
+    soundAt(sinks ? SOUND_SINKING : SOUND_TREE_HIT, tree.X, tree.Z);
 }
 
 // Tests the mover at its new position against every tree in table order.
@@ -159,7 +164,8 @@ static void collideWithTrees(float* Xm, float* Zm, float TmpX, float TmpZ,
 // moveEn: one movement step of a mover of kind typem (0 robot, 1 bullet,
 // 2 chase probe, 3 step probe). Reads and writes the mover through the
 // pointers, and sapinS (kind 0 sinks trees, kind 1 damages them). Kind 0
-// draws the trees.
+// draws the trees and writes robotBumping. The robot's bump and a bullet's
+// hit start their sounds.
 //
 // A mover other than a bullet that touches a tree slides along it: each
 // coordinate whose move alone would touch the tree goes back to its value on
@@ -192,5 +198,15 @@ void moveEn(float* Xm, float* Zm, float* r1, float* r2, float* anglem,
     if (typem == MOVE_ROBOT)
         sinkAndDrawTrees();
 
+    float movedX = *Xm, movedZ = *Zm;
     collideWithTrees(Xm, Zm, TmpX, TmpZ, etatm, typem, col);
+
+    // The robot pushed back by a tree: a bump as it runs into it, not again
+    // while it stays against it.
+    if (typem == MOVE_ROBOT) {
+        int pushed = *Xm != movedX || *Zm != movedZ;
+        if (pushed && !robotBumping)
+            soundAt(SOUND_BUMP, *Xm, *Zm);
+        robotBumping = pushed;
+    }
 }

@@ -130,35 +130,37 @@ static void figureLine(char* line, int size)
                  picturesPerSecond, framesPerSecond);
 }
 
-// The widest a help row can be, in pixels, with its three columns.
-static int helpWidth(void* font, int* keyColumn, int* twinColumn)
+// The widest a help row can be, in pixels, with its four columns (key,
+// twin, pad, action); column[] gets the width of the first three, with
+// their gaps.
+static int helpWidth(void* font, int column[3])
 {
     int action = 0;
-    *keyColumn = *twinColumn = 0;
+    column[0] = column[1] = column[2] = 0;
     for (int i = 0; i < NB_CONTROLS; i++) {
-        int k = textWidth(font, CONTROLS[i][0]), t = textWidth(font, CONTROLS[i][1]);
-        int a = textWidth(font, CONTROLS[i][2]);
-        *keyColumn = *keyColumn > k ? *keyColumn : k;
-        *twinColumn = *twinColumn > t ? *twinColumn : t;
+        for (int c = 0; c < 3; c++) {
+            int w = textWidth(font, CONTROLS[i][c]);
+            column[c] = column[c] > w ? column[c] : w;
+        }
+        int a = textWidth(font, CONTROLS[i][3]);
         action = action > a ? action : a;
     }
-    int gap = textWidth(font, "    ");
-    *keyColumn += gap;
-    *twinColumn += gap;
-    return *keyColumn + *twinColumn + action;
+    int gap = textWidth(font, "   ");
+    for (int c = 0; c < 3; c++)
+        column[c] += gap;
+    return column[0] + column[1] + column[2] + action;
 }
 
 // The controls table, centred, in the largest font that fits the window,
-// with the notes and the frame rate under it. The smallest font fits a
-// window of 360 by 340 pixels; in a smaller one the table is cut at the
-// right and the bottom. Reads CONTROLS, windowWidth, windowHeight,
+// with the notes and the frame rate under it. In a window too small even
+// for the smallest font, the table is cut at the right and the bottom. Reads CONTROLS, windowWidth, windowHeight,
 // framesPerSecond.
 static void drawHelp(const char* const* notes, int nbNotes)
 {
     const int rows = NB_CONTROLS + 4 + nbNotes;  // title, gap, table, gap, rate, notes
-    int f = 0, keyColumn = 0, twinColumn = 0, width = 0;
+    int f = 0, column[3] = {0, 0, 0}, width = 0;
     for (; f < NB_FONTS; f++) {
-        width = helpWidth(FONTS[f], &keyColumn, &twinColumn) + 2 * MARGIN;
+        width = helpWidth(FONTS[f], column) + 2 * MARGIN;
         if (width <= windowWidth && rows * FONT_LINE[f] + 2 * MARGIN <= windowHeight)
             break;
     }
@@ -178,9 +180,11 @@ static void drawHelp(const char* const* notes, int nbNotes)
     y -= 2 * line;
     glColor3f(1, 1, 1);
     for (int i = 0; i < NB_CONTROLS; i++, y -= line) {
-        drawText(font, x + MARGIN, y, CONTROLS[i][0]);
-        drawText(font, x + MARGIN + keyColumn, y, CONTROLS[i][1]);
-        drawText(font, x + MARGIN + keyColumn + twinColumn, y, CONTROLS[i][2]);
+        int left = x + MARGIN;
+        for (int c = 0; c < 4; c++) {
+            drawText(font, left, y, CONTROLS[i][c]);
+            left += c < 3 ? column[c] : 0;
+        }
     }
     char rate[80];
     figureLine(rate, sizeof rate);

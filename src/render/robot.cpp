@@ -25,6 +25,7 @@ void punchTrigger()
     if (keyStates[118] == 1 && (hit == 1 || hit == 0)) {  // 118: v
         hit = hit + 2;
         punch = 0;
+        soundAt(SOUND_PUNCH, X0, Z0);
     }
 }
 

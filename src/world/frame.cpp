@@ -28,6 +28,7 @@ void display()
     //    pause began, with no key held, and puts it all back at the end.
     if (paused)
         beginPausedFrame();
+    clearFrameSounds();
 
     // 1. Clear the colour and depth buffers.
     if (frameDrawn)
@@ -69,6 +70,10 @@ void display()
         glutSwapBuffers();
         glFlush();
     }
+
+    // 12. The sounds the steps started, heard from this frame's camera, and
+    //     the motor while the robot drives; none while paused.
+    playFrameSounds();
 
     if (paused)
         endPausedFrame();

@@ -33,8 +33,8 @@ static void printControls(FILE* out)
 {
     for (int i = 0; i < NB_CONTROLS; i++) {
         const char* const* row = CONTROLS[i];
-        fprintf(out, "  %s%*s%s%*s%s\n", row[0], 20 - shownWidth(row[0]), "", row[1],
-                8 - shownWidth(row[1]), "", row[2]);
+        fprintf(out, "  %s%*s%s%*s%s%*s%s\n", row[0], 15 - shownWidth(row[0]), "", row[1],
+                7 - shownWidth(row[1]), "", row[2], 21 - shownWidth(row[2]), "", row[3]);
     }
 }
 
@@ -49,6 +49,7 @@ static void printHelp(const char* program)
            "  --help                show this help and exit\n"
            "  --version             show the version and exit\n"
            "  --no-hint             start without the \"H: help\" hint in the corner\n"
+           "  --mute                start with the sound off (n turns it on)\n"
            "  -display DISPLAY      the X display to open the window on\n"
            "  -geometry WxH+X+Y     the window's size and place (500x500+100+100)\n"
            "  GLUT also takes -direct, -indirect, -iconic, -gldebug and -sync.\n"
@@ -62,6 +63,13 @@ static void printHelp(const char* program)
            "(the letter keys need lower case), and gives the pictures a second and the\n"
            "game's speed.\n"
            "\n"
+           "A game pad plays too, plugged in before or while playing: A B X Y are its\n"
+           "face buttons by place (bottom, right, left, top), L3 and R3 its sticks\n"
+           "pressed in, LB RB LT RT its shoulder buttons and triggers. The left stick\n"
+           "drives once pushed past a third of its way; in the free camera the sticks\n"
+           "fly it. The pad holds the keys of its rows: no pad, or none readable, is\n"
+           "no error.\n"
+           "\n"
            "Environment:\n"
            "  CLANKWISE_DESIGNED_PACING=1\n"
            "        one frame per 10 ms tick, every frame drawn: where the machine cannot\n"
@@ -73,7 +81,7 @@ static void printHelp(const char* program)
 
 // Reads the command line. Returns -1 when the game should start, otherwise
 // the exit status, after printing the answer or the error. --no-hint
-// writes startHint.
+// writes startHint, --mute soundMuted.
 int readCommandLine(int argc, char** argv)
 {
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "clankwise";
@@ -90,6 +98,10 @@ int readCommandLine(int argc, char** argv)
         }
         if (strcmp(argv[i], "--no-hint") == 0) {
             startHint = 0;
+            continue;
+        }
+        if (strcmp(argv[i], "--mute") == 0) {
+            soundMuted = 1;
             continue;
         }
         int known = 0;

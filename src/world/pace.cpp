@@ -98,11 +98,15 @@ void update(int value)
 }
 
 // Runs `count` frames through `frame` (display, or a tool's frame around
-// it), drawing only the last. Writes frameDrawn.
+// it), drawing only the last. Before each, the pads (when started) are read
+// into the key tables, so a tool's frame sees their keys as held ones.
+// Writes frameDrawn.
 void runFrames(int count, void (*frame)())
 {
     for (int i = 0; i < count; i++) {
         frameDrawn = i == count - 1;
+        if (padPoll != nullptr)
+            padPoll();
         frame();
     }
     frameDrawn = 1;

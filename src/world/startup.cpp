@@ -4,6 +4,7 @@
 // and the two callbacks that are not part of a frame (reshape and the 10 ms
 // timer).
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,12 +37,17 @@ static const int worldAtStartSaved = (saveWorld(worldAtStart), 1);
 // Puts every global a run changes back to its start value, as a new process
 // has them: the world from its start copy, the run's own state by hand.
 // Writes the world, the key tables, paused, the window's globals, helpShown,
-// hintFrames, capsLock, nbsapin.
+// hintFrames, capsLock, nbsapin, what the pad holds (not padPoll: the
+// pad support is the program's, started after).
 void resetWorld()
 {
     (void)worldAtStartSaved;
     restoreWorld(worldAtStart);
     releaseAllKeys();
+    std::fill(padKeys, padKeys + 256, 0);
+    std::fill(padSpecials, padSpecials + 256, 0);
+    padShoulders = 0;
+    padCycleKey = 0;
     nbsapin = NB_TREES;
     paused = 0;
     windowGone = 0;
@@ -65,8 +71,10 @@ static int environmentSaysOne(const char* name)
 // process has it, the options every program shares (the player's interface
 // with its start hint; CLANKWISE_IMMEDIATE=1, which only adds to a tool's
 // own --immediate; CLANKWISE_DESIGNED_PACING=1), the pace started afresh,
-// the crowns' generator seeded, every key let go, every bullet slot freed
-// and the trees planted. The window is the caller's: openWindow opens it.
+// the crowns' generator seeded, every key let go, every bullet slot freed,
+// the trees planted and the sounds made, their output opened if the program
+// asked for one (soundOutput) and the game is not muted. The window is the
+// caller's: openWindow opens it.
 // Writes the whole world and the options.
 void startGame(unsigned seed, int player)
 {
@@ -80,6 +88,7 @@ void startGame(unsigned seed, int player)
     seedForest(seed);
     clearTables();
     plantTrees();
+    startSound();
 }
 
 // Prints the command list once, and flushes it so that a pipe or a log file
@@ -123,8 +132,9 @@ void plantTrees()
 }
 
 // Opens the 500 by 500 window at (100, 100), sets the fixed GL state and
-// registers the window's callbacks: the frame, paced (pace.cpp) unless
-// designedPacing asks for one frame per redisplay. The arguments go to GLUT unread; the
+// registers the window's callbacks: the frame, through the pace (pace.cpp:
+// the frames due, the pad read before each; with designedPacing, one frame
+// per redisplay). The arguments go to GLUT unread; the
 // size and place are given first, so that a -geometry among them, which
 // glutInit reads, overrides them.
 void openWindow(int* argc, char** argv)
@@ -136,7 +146,7 @@ void openWindow(int* argc, char** argv)
     glutCreateWindow("Clankwise");
     initRendering();
 
-    glutDisplayFunc(designedPacing ? display : pacedDisplay);
+    glutDisplayFunc(pacedDisplay);
     glutKeyboardFunc(keyPressed);
     glutKeyboardUpFunc(keyUp);
     glutReshapeFunc(reshape);

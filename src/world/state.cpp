@@ -11,6 +11,7 @@ float y = 0;
 float angle = 0;
 float roue1 = 0;
 float roue2 = 0;
+int robotBumping = 0;
 
 // The run
 int paused = 0;
@@ -22,9 +23,18 @@ int frameDrawn = 1;
 int designedPacing = 0;
 long framesDropped = 0;
 
+// Sound
+int soundOutput = SOUND_NONE;
+int soundMuted = 0;
+
 // Input
 int keyStates[256];
 int specialStates[256];
+int padKeys[256];
+int padSpecials[256];
+int padShoulders = 0;
+int padCycleKey = 0;
+void (*padPoll)() = nullptr;
 int HBGDplay[4];
 int camlibre485679oklm[10];
 int typeCam = 0;

@@ -67,13 +67,16 @@ int openShownWindow(char* program)
 // tool), with the window opened by openWindow and its callbacks set: the
 // frame timer and the focus watch armed, closing the window returns from the
 // loop as Escape does, and the window is taken down cleanly afterwards.
+// The pads are read before every frame while it plays.
 void playInWindow()
 {
+    startPad();
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutCloseFunc(windowClosing);
     glutTimerFunc(10, update, 0);
     glutTimerFunc(10, watchFocus, 0);
     glutMainLoop();
+    stopPad();
     closeWindow();
 }
 

@@ -87,24 +87,27 @@ status=0
 
 # The README's controls table, row by row, is what --help prints: cells
 # joined by one space, backticks dropped, against --help's rows with runs of
-# spaces folded.
+# spaces folded (a row with no key, the pad's own, starts with its pad cell).
 sed -n '/^## Controls/,/^## /p' "$ROOT/README.md" | grep '^| ' | tail -n +2 |
     sed -e 's/`//g' -e 's/^| *//' -e 's/ *|$//' -e 's/ *| */|/g' |
     awk -F'|' '{ row = ""; for (i = 1; i <= NF; i++) if ($i != "") row = row (row == "" ? "" : " ") $i; print row }' \
     >"$E2E_OUT/controls.readme"
-sed -n '/^Controls/,/^$/p' "$E2E_OUT/help.txt" | sed -n 's/^  //p' | tr -s ' ' >"$E2E_OUT/controls.help"
+sed -n '/^Controls/,/^$/p' "$E2E_OUT/help.txt" | sed -n 's/^  //p' | tr -s ' ' | sed 's/^ //' \
+    >"$E2E_OUT/controls.help"
 [ -s "$E2E_OUT/controls.help" ] || e2e_fail "--help shows no controls"
 diff -u "$E2E_OUT/controls.readme" "$E2E_OUT/controls.help" ||
     e2e_fail "the README's controls table and --help's differ"
 # So are the installed manual page's table, as it reads, and the Windows
 # players' README.
-mandoc -T utf8 "$PREFIX/share/man/man6/clankwise.6" | sed -e 's/.\x08//g' |
+# The bold keys come as "c backspace c": one character, so sed counts in
+# UTF-8 (a new machine's environment may name no locale at all).
+mandoc -T utf8 "$PREFIX/share/man/man6/clankwise.6" | LC_ALL=C.UTF-8 sed -e 's/.\x08//g' |
     sed -n '/^CONTROLS/,/While paused/p' | sed -n '/^$/,/While paused/p' |
     grep -v -e '^$' -e 'While paused' | sed 's/^ *//' | tr -s ' ' >"$E2E_OUT/controls.man"
 diff -u "$E2E_OUT/controls.man" "$E2E_OUT/controls.help" ||
     e2e_fail "the manual page's controls table and --help's differ"
 sed -n '/^Controls$/,/^Letter keys/p' "$ROOT/packaging/windows/README.txt" | sed -n 's/^  //p' |
-    tr -s ' ' >"$E2E_OUT/controls.windows"
+    tr -s ' ' | sed 's/^ //' >"$E2E_OUT/controls.windows"
 diff -u "$E2E_OUT/controls.windows" "$E2E_OUT/controls.help" ||
     e2e_fail "the Windows README's controls and --help's differ"
 

@@ -37,11 +37,15 @@ TEST(CommandLineTest, AnswersStartsOrRefuses)
         {{"level2"}, 2},
         {{"-sync", "--bogus"}, 2},
         {{"--bogus", "--help"}, 2},      // the first bad word decides
+        {{"--mute", "--no-hint"}, -1},
     };
     for (const auto& c : cases) {
         std::string line;
         for (const std::string& w : c.words)
             line += w + " ";
+        soundMuted = 0;
         EXPECT_EQ(run(c.words), c.status) << "clankwise " << line;
+        EXPECT_EQ(soundMuted, line.find("--mute") != std::string::npos) << line;
     }
+    soundMuted = 0;
 }

@@ -114,7 +114,7 @@ TEST_F(PlayerTest, KeysThatPauseShowHelpAndSwitchToFullscreen)
         unsigned char key;
         int* flag;
     } toggles[] = {{'p', &paused}, {'P', &paused}, {'h', &helpShown}, {'H', &helpShown},
-                   {'?', &helpShown}};
+                   {'?', &helpShown}, {'n', &soundMuted}, {'N', &soundMuted}};
     for (const auto& t : toggles) {
         keyPressed(t.key, 0, 0);
         EXPECT_EQ(*t.flag, 1) << t.key;

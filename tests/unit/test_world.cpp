@@ -19,6 +19,7 @@ void resetTestWorld()
     resetWorld();
     std::memcpy(tab, tabAtStart, sizeof tab);
     playerInterface = 0;
+    soundMuted = 0;
     // The tests check the designed call stream, so they draw as designed
     // (as CLANKWISE_IMMEDIATE=1 asks), with no display list left over.
     immediateDrawing = 1;

@@ -325,7 +325,7 @@ def player_page(browser, base, out):
 # The phone's touch controls, by their aria-labels.
 TOUCH_CONTROLS = ["drive", "fire", "punch", "surveillance camera", "chase camera",
                   "first-person camera", "free camera", "map", "help: show or hide the controls",
-                  "pause, and go on", "fullscreen, and back"]
+                  "pause, and go on", "sound off, and on", "fullscreen, and back"]
 # The stick pushed to a point (in its half-widths from its centre): the keys held.
 STICK = [((0, -0.9), 1), ((0.6, -0.6), 2), ((0.9, 0), 1), ((-0.6, 0.6), 2), ((-0.9, 0), 1),
          ((0.1, -0.1), 0)]
@@ -340,6 +340,38 @@ FLYING = [("the stick forward", "drive", (0, 0), (0, -0.9), (6, 8)),
           ("a drag down", "#canvas", (0, 0), (0, 0.3), (10,))]
 # Device pixels per CSS pixel, and the canvas pixels per CSS pixel then (2 at most).
 PIXEL_SCALES = [(1, 1), (1.5, 1.5), (2, 2), (3, 2)]
+
+
+def sound_page(browser, base):
+    """The page's sound: none before the first key, then heard; the button and n mute it."""
+    browser.open(base + "index.html?seed=1")
+    browser.wait_for("document.body && document.body.dataset.state === 'playing'")
+    after_frames(browser, 20)
+    check(probe(browser, 12) == 0 and browser.js("typeof AL === 'undefined' || !AL.currentCtx"),
+          "no sound before the player's first key, click or touch")
+    browser.js("canvas.focus()")
+    after_frames(browser, 5)
+    check(probe(browser, 12) == 0, "the canvas given the keys, no key yet: no sound")
+    browser.key("keyDown", "z", "KeyW", 90)
+    check(browser.holds("Module._webProbe(12) === 1 && AL.currentCtx.audioCtx.state === 'running'"),
+          "after the first key the sound is heard: audio context %s"
+          % browser.js("typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx.state"))
+    browser.key("keyUp", "z", "KeyW", 90)
+    heard = "AL.currentCtx.gain.gain.value"
+
+    def n_key():
+        browser.click("#canvas")
+        browser.key("keyDown", "n", "KeyN", 78)
+        browser.key("keyUp", "n", "KeyN", 78)
+    for how, act, muted in [("the sound button", lambda: browser.click("#sound"), 1),
+                            ("n", n_key, 0), ("n again", n_key, 1),
+                            ("the sound button again", lambda: browser.click("#sound"), 0)]:
+        act()
+        want = "Sound: off" if muted else "Sound: on"
+        check(browser.holds("Module._webProbe(13) === %d && Module._webProbe(12) === %d && %s === %d"
+                            " && document.getElementById('sound').textContent === '%s'"
+                            % (muted, 1 - muted, heard, 1 - muted, want)),
+              "%s: the sound %s, the button says %s" % (how, "muted" if muted else "heard", want))
 
 
 def phone(browser, width, height, scale=3):
@@ -483,6 +515,61 @@ def phone_page(browser, base, out):
     browser.page("Emulation.clearDeviceMetricsOverride")
 
 
+# A test pad in place of the browser's (as the Gamepad API's own tests do):
+# navigator.getGamepads answers with it, standard mapping, 17 buttons.
+TEST_PAD = ("window.testPad = {id: 'test pad', index: 0, connected: true, mapping: 'standard',"
+            " axes: [0, 0, 0, 0], buttons: Array.from({length: 17}, function () {"
+            " return {pressed: false, value: 0}; })};"
+            " navigator.getGamepads = function () { return testPad.connected ? [testPad] : []; };")
+
+
+def pad_button(browser, button, down):
+    browser.js("testPad.buttons[%d] = {pressed: %s, value: %d}" % (button, "true" if down else "false",
+                                                                   1 if down else 0))
+
+
+def gamepad_page(browser, base):
+    """The page with a test pad: the stick drives as z does, A fires, the
+    shoulders cycle the cameras, Start pauses, the pad gone lets go of all."""
+    browser.open(base + "index.html?seed=1")
+    browser.wait_for("document.body && document.body.dataset.state === 'playing'")
+    browser.js(TEST_PAD)
+    browser.wait_for("document.getElementById('pad').textContent.indexOf('gamepad connected') === 0",
+                     limit=30)
+    check(browser.js("document.querySelector('#controls thead').textContent") == "KeyTwinPadAction",
+          "page: the controls table has a Pad column")
+    x0, z0 = probe(browser, 0), probe(browser, 1)
+    browser.js("testPad.axes[1] = -1")
+    pad_button(browser, 0, True)
+    after_frames(browser, 30)
+    moved = ((probe(browser, 0) - x0) ** 2 + (probe(browser, 1) - z0) ** 2) ** 0.5
+    check(moved > 1 and probe(browser, 3) == 2 and probe(browser, 5) >= 2,
+          "pad: the stick drives (%.2f units) and A fires (%d shots), 2 keys held"
+          % (moved, probe(browser, 5)))
+    browser.js("testPad.axes[1] = 0")
+    pad_button(browser, 0, False)
+    cameras = []
+    for _ in range(5):
+        pad_button(browser, 5, True)
+        after_frames(browser, 2)
+        pad_button(browser, 5, False)
+        after_frames(browser, 2)
+        cameras.append(probe(browser, 2))
+    check(cameras == [1, 2, 4, 3, 0], "pad: RB cycles the cameras: %s" % cameras)
+    pad_button(browser, 9, True)
+    after_frames(browser, 2)
+    pad_button(browser, 9, False)
+    browser.js("testPad.axes[0] = 1")
+    after_frames(browser, 2)
+    x1, z1 = probe(browser, 0), probe(browser, 1)
+    after_frames(browser, 20)
+    check(probe(browser, 3) == 1 and (probe(browser, 0), probe(browser, 1)) == (x1, z1),
+          "pad: Start pauses (the stick held, nothing moves)")
+    browser.js("testPad.connected = false")
+    check(browser.holds("Module._webProbe(3) === 0 && document.getElementById('pad').textContent === ''",
+                        limit=30), "pad: unplugged, it lets go of all it held and the page says so")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--pngdiff", default=os.path.join(ROOT, "build", "tests", "golden", "pngdiff"))
@@ -501,6 +588,8 @@ def main():
             refused_scripts(browser, base)
             phone_controls(browser, base, args.out)
             phone_page(browser, base, args.out)
+            gamepad_page(browser, base)
+            sound_page(browser, base)
             player_page(browser, base, args.out)
         except RuntimeError as e:
             check(False, str(e))
