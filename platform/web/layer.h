@@ -4,9 +4,10 @@
 // game reads back are the ones it draws with. WebGL's vertex shader does
 // the per-vertex transform and lighting, with the matrices and the light
 // as uniforms: a display list goes once, at glEndList, into static WebGL
-// buffers in object coordinates, and each glCallList draws it;
-// immediate-mode triangles are streamed in the same layout, a buffer a
-// draw. Feedback mode is done here on the CPU (the same formulas). A frame
+// buffers (flattened: in the coordinates of its call, its own matrices
+// taken into its vertices), and each glCallList draws it, the draws of
+// several lists in a row batched into one; immediate-mode triangles are
+// streamed in the same layout (in eye coordinates), a buffer a draw. Feedback mode is done here on the CPU (the same formulas). A frame
 // that will not be shown skips the filling alone.
 
 #ifndef CLANKWISE_WEB_LAYER_H

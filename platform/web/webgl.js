@@ -1,9 +1,11 @@
-// webgl.js -- the only WebGL of the web build: keeps each display list of
-// gl_layer.cpp in static buffers, streams its immediate-mode triangles, and
-// draws both with one vertex shader that transforms and lights them as
-// fixed-function GL does (the formulas of gl_layer.cpp's lightVertex, in
-// single precision); and writes the help's text on the 2D canvas over the
-// picture.
+// webgl.js -- the only WebGL of the web build: keeps the display lists of
+// gl_layer.cpp in static buffers (a list's own, or a page that several
+// share), streams its immediate-mode triangles, and draws both with vertex
+// shaders that transform and light them as fixed-function GL does (the
+// formulas of gl_layer.cpp's lightVertex, in single precision: the general
+// one, the same for the game's usual state without its switches, and one
+// for vertices the light cannot reach); and writes the help's text on the
+// 2D canvas over the picture.
 //
 // The game counts in CSS pixels (its window is the canvas's size on the
 // page); the canvases may hold more device pixels than that (page.js sets
@@ -116,9 +118,10 @@
       '}',
 
     // The lit shader as it runs for the game's usual state (lighting, colour
-    // material, normalising and the spot light on: see litProgram), the
-    // same formulas without the switches: SwiftShader runs every branch of
-    // a vertex shader, so the general one costs it more.
+    // material, normalising and the spot light on, a cut-off under 90
+    // degrees: see clankwiseProgram), the same formulas without the
+    // switches' branches: SwiftShader runs it on every lit vertex of the
+    // trees.
     SPOT_SHADER:
       'attribute vec3 position; attribute vec3 normal; attribute vec4 colour;' +
       'attribute float segment;' +
