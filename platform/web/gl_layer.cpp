@@ -513,46 +513,51 @@ void cutPrimitive(GLenum mode, int n, bool forFeedback, std::vector<int>& out)
 
 std::vector<int> corners;  // scratch for cutPrimitive
 
-// Cuts the finished primitive into triangles: into the feedback buffer, or
-// into the stream under the current segment.
-void emitPrimitive()
+// The finished primitive, in feedback mode: its triangles, as feedback
+// hands a quad back, into the feedback buffer. Reads primVerts; writes
+// corners and the buffer.
+void emitFeedback()
 {
-    corners.clear();
-    if (feedback) {
-        cutPrimitive(primitive, (int)(primUsed / FEEDBACK_FLOATS), true, corners);
-        for (size_t i = 0; i + 2 < corners.size(); i += 3)
-            emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
+    cutPrimitive(primitive, (int)(primUsed / FEEDBACK_FLOATS), true, corners);
+    for (size_t i = 0; i + 2 < corners.size(); i += 3)
+        emitTriangle(corners[i], corners[i + 1], corners[i + 2]);
+}
+
+// Room in the stream for n more vertices under 16-bit indices: when they
+// would not fit, what is streamed is drawn, and a new draw with the same
+// uniforms starts under the current matrix alone. Writes stream,
+// streamIndices, streamSegments and streamUniforms.
+void streamRoom(int n)
+{
+    if (stream.size() / LIST_FLOATS + n <= 65536)
         return;
-    }
-    int n = (int)(primUsed / LIST_FLOATS);
-    cutPrimitive(primitive, n, false, corners);
-    if (corners.empty())
-        return;
-    matchStreamState();
-    // Room for n more vertices under 16-bit indices, or a new draw with
-    // the same uniforms under the current matrix alone.
-    auto room = [](int n) {
-        if (stream.size() / LIST_FLOATS + n <= 65536)
-            return;
-        layerFlush();
-        static const Mat eye = identity();
-        segmentUniforms(streamUniforms, streamSegments++, eyeStream ? eye : stacks[0][stackTop[0]]);
-    };
-    auto put = [](const float* p) {
-        stream.insert(stream.end(), p, p + LIST_FLOATS);
-        stream.back() = (float)(streamSegments - 1);
-    };
-    if (n > 65536) {  // too many to share: each triangle its own corners
-        for (size_t i = 0; i + 2 < corners.size(); i += 3) {
-            room(3);
-            for (size_t k = i; k < i + 3; k++) {
-                streamIndices.push_back((unsigned short)(stream.size() / LIST_FLOATS));
-                put(&primVerts[corners[k] * LIST_FLOATS]);
-            }
+    layerFlush();
+    static const Mat eye = identity();
+    segmentUniforms(streamUniforms, streamSegments++, eyeStream ? eye : stacks[0][stackTop[0]]);
+}
+
+// A primitive too big for its vertices to share 16-bit indices: each
+// triangle streamed with corners of its own. Reads primVerts and corners;
+// writes stream and streamIndices.
+void streamApart()
+{
+    for (size_t i = 0; i + 2 < corners.size(); i += 3) {
+        streamRoom(3);
+        for (size_t k = i; k < i + 3; k++) {
+            streamIndices.push_back((unsigned short)(stream.size() / LIST_FLOATS));
+            const float* p = &primVerts[corners[k] * LIST_FLOATS];
+            stream.insert(stream.end(), p, p + LIST_FLOATS);
+            stream.back() = (float)(streamSegments - 1);
         }
-        return;
     }
-    room(n);
+}
+
+// The primitive's n vertices streamed in one copy, under the current
+// segment, and its triangles as indices into them. Reads primVerts and
+// corners; writes stream and streamIndices.
+void streamShared(int n)
+{
+    streamRoom(n);
     int base = (int)(stream.size() / LIST_FLOATS);
     stream.insert(stream.end(), primVerts.begin(), primVerts.begin() + primUsed);
     float segment = (float)(streamSegments - 1);
@@ -562,6 +567,28 @@ void emitPrimitive()
     streamIndices.resize(at + corners.size());
     for (size_t k = 0; k < corners.size(); k++)
         streamIndices[at + k] = (unsigned short)(base + corners[k]);
+}
+
+// Cuts the finished primitive into triangles: into the feedback buffer, or
+// into the stream under the current segment (the stream's state matched
+// first, so that a primitive that makes no triangle changes nothing).
+// Reads primitive and primVerts; writes corners, the stream or the buffer.
+void emitPrimitive()
+{
+    corners.clear();
+    if (feedback) {
+        emitFeedback();
+        return;
+    }
+    int n = (int)(primUsed / LIST_FLOATS);
+    cutPrimitive(primitive, n, false, corners);
+    if (corners.empty())
+        return;
+    matchStreamState();
+    if (n > 65536)  // too many to share
+        streamApart();
+    else
+        streamShared(n);
 }
 
 bool record(int op, float a0 = 0, float a1 = 0, float a2 = 0, float a3 = 0)
