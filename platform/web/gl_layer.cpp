@@ -407,6 +407,12 @@ void layerFlush()
 
 namespace {
 
+// The flags of a draw under the current depth test and culling. Reads cur.
+int fillFlags()
+{
+    return (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
+}
+
 // Before a primitive goes into the stream: a new draw whenever the state
 // the triangles are filled or lit under changes, a new segment whenever
 // the model-view matrix does.
@@ -414,7 +420,7 @@ void matchStreamState()
 {
     flushBatch();  // the list draws before come first
     static float u[U_FLOATS];
-    int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
+    int flags = fillFlags();
     listUniforms(u);
     if (flags != streamFlags || (int)cur.blend != streamBlend ||
         memcmp(cur.viewport, streamViewport, sizeof streamViewport) != 0 ||
@@ -1416,6 +1422,83 @@ void glEndList()
     recording = nullptr;
 }
 
+namespace {
+
+// Indices first .. first + count - 1 of a flat list in a page, into the
+// batch: what is batched is drawn first when the page, the shader, the
+// uniforms or the fill state differ, since a batch is one draw under one
+// of each. Reads cur; writes batch and its state.
+void batchIndices(const Baked& b, int first, int count, const float u[U_FLOATS], int drawFlags)
+{
+    if (!batch.empty() &&
+        (batchPage != b.page || batchFlags != drawFlags || batchBlend != (int)cur.blend ||
+         memcmp(batchViewport, cur.viewport, sizeof batchViewport) != 0 ||
+         memcmp(batchUniforms, u, sizeof batchUniforms) != 0))
+        flushBatch();
+    if (batch.empty()) {
+        batchPage = b.page;
+        batchFlags = drawFlags;
+        batchBlend = cur.blend;
+        memcpy(batchViewport, cur.viewport, sizeof batchViewport);
+        memcpy(batchUniforms, u, sizeof batchUniforms);
+    }
+    batch.insert(batch.end(), b.indices.begin() + first, b.indices.begin() + first + count);
+}
+
+// Draws indices first .. first + count - 1 of list b under `segments`
+// matrices: a list in a buffer of its own at once (after the batch, which
+// came before), a list in a page by way of the batch. Reads cur.
+void drawRange(const Baked& b, int first, int count, int segments, const float u[U_FLOATS],
+               int drawFlags)
+{
+    if (b.page >= 0) {
+        batchIndices(b, first, count, u, drawFlags);
+        return;
+    }
+    flushBatch();
+    webglListDraw(b.buffer, first, count, segments, u, drawFlags, cur.viewport[0],
+                  cur.viewport[1], cur.viewport[2], cur.viewport[3], cur.blend);
+}
+
+// A draw step of list b, with the segments' matrices already in u: the
+// projection and the light into u, then its pieces, those in a row that
+// the same shader draws (the light reaching them or not) as one draw; a
+// list without pieces as one draw. Writes u; reads cur.
+void drawStep(const Baked& b, const Step& s, float u[U_FLOATS])
+{
+    flushStream();  // what came before is drawn first
+    listUniforms(u);
+    int flags = fillFlags();
+    const Piece* pieces = b.pieces.data() + s.piece;
+    for (int i = 0; i < std::max(s.pieces, 1);) {
+        bool ambient = unreached(s.pieces > 0 ? &pieces[i] : nullptr, u);
+        int first = s.pieces > 0 ? pieces[i].first : s.first;
+        int count = s.pieces > 0 ? pieces[i].count : s.count;
+        for (i++; i < s.pieces && unreached(&pieces[i], u) == ambient; i++)
+            count += pieces[i].count;
+        drawRange(b, first, count, s.segment, u, flags | (ambient ? DRAW_AMBIENT_ONLY : 0));
+    }
+}
+
+// Runs a baked list's steps (its quick ones when it has them): its calls
+// replayed on the layer's state, each segment's matrices taken where it
+// starts, its draws. The uniforms are kept from call to call (static), so
+// that what a step leaves in them is what the next batch compares.
+void callBaked(const Baked& b)
+{
+    static float u[U_FLOATS];
+    for (const Step& s : b.quick.empty() ? b.steps : b.quick) {
+        if (s.kind == STEP_CALL)
+            replay(s.call);
+        else if (s.kind == STEP_MARK)
+            segmentUniforms(u, s.segment);
+        else
+            drawStep(b, s, u);
+    }
+}
+
+}  // namespace
+
 // Draws a baked list from its buffer while replaying its other calls on the
 // layer's state; in feedback mode, or for a list left unbaked, replays its
 // calls; when nothing is drawn, only its residue (a list called while
@@ -1431,50 +1514,7 @@ void glCallList(GLuint list)
     // that its refused pushes draw as they would)
     if (layerRasterise && !feedback && b.ok && matrixMode == 0 &&
         (!b.flat || stackTop[0] + b.depth < STACK_DEPTH)) {
-        static float u[U_FLOATS];
-        for (const Step& s : b.quick.empty() ? b.steps : b.quick) {
-            if (s.kind == STEP_CALL) {
-                replay(s.call);
-            } else if (s.kind == STEP_MARK) {
-                segmentUniforms(u, s.segment);
-            } else {
-                flushStream();  // what came before is drawn first
-                listUniforms(u);
-                int flags = (cur.depthTest ? DRAW_DEPTH_TEST : 0) | (cur.cullFace ? DRAW_CULL_BACK : 0);
-                // Consecutive pieces drawn by the same shader go as one draw.
-                const Piece* pieces = b.pieces.data() + s.piece;
-                for (int i = 0; i < std::max(s.pieces, 1);) {
-                    bool ambient = unreached(s.pieces > 0 ? &pieces[i] : nullptr, u);
-                    int first = s.pieces > 0 ? pieces[i].first : s.first;
-                    int count = s.pieces > 0 ? pieces[i].count : s.count;
-                    for (i++; i < s.pieces && unreached(&pieces[i], u) == ambient; i++)
-                        count += pieces[i].count;
-                    int drawFlags = flags | (ambient ? DRAW_AMBIENT_ONLY : 0);
-                    if (b.page < 0) {
-                        flushBatch();
-                        webglListDraw(b.buffer, first, count, s.segment, u, drawFlags,
-                                      cur.viewport[0], cur.viewport[1], cur.viewport[2],
-                                      cur.viewport[3], cur.blend);
-                        continue;
-                    }
-                    if (!batch.empty() &&
-                        (batchPage != b.page || batchFlags != drawFlags ||
-                         batchBlend != (int)cur.blend ||
-                         memcmp(batchViewport, cur.viewport, sizeof batchViewport) != 0 ||
-                         memcmp(batchUniforms, u, sizeof batchUniforms) != 0))
-                        flushBatch();
-                    if (batch.empty()) {
-                        batchPage = b.page;
-                        batchFlags = drawFlags;
-                        batchBlend = cur.blend;
-                        memcpy(batchViewport, cur.viewport, sizeof batchViewport);
-                        memcpy(batchUniforms, u, sizeof batchUniforms);
-                    }
-                    batch.insert(batch.end(), b.indices.begin() + first,
-                                 b.indices.begin() + first + count);
-                }
-            }
-        }
+        callBaked(b);
         return;
     }
     for (const Call& c : (layerRasterise || feedback) ? lists[list] : residues[list])
