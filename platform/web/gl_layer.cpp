@@ -1065,215 +1065,296 @@ void pageGive(int page, int first, int count)
 
 bool isMove(int op) { return op == OP_TRANSLATE || op == OP_ROTATE || op == OP_SCALE; }
 
-// Turns list `name`'s recorded calls into baked[name] (see Baked),
-// flattened when `flat`; false when a flat list pops below the matrix of
-// the call or holds a matrix that cannot be inverted (baked[name] is then
-// left as it was, and nothing is sent to WebGL).
-bool bake(GLuint name, bool flat)
-{
-    const std::vector<Call>& calls = lists[name];
-    Baked b = Baked{false, 0, {}, flat, 0, {}, {}, -1, 0, 0, {}};
+// What bake has made of a list so far, passed to its helpers: the list as
+// baked (b), its distinct vertices and the indices of its triangles, the
+// primitive being recorded, the colour and normal current in the list, and
+// where the draws, segments and pieces stand.
+struct Baking {
+    bool flat = false;
+    Baked b = Baked{false, 0, {}, false, 0, {}, {}, -1, 0, 0, {}};
     std::vector<float> vertices, prim;
     std::vector<unsigned short> indices;
-    std::vector<int> order;
+    std::vector<int> order;  // scratch for cutPrimitive
     float colour[4] = {}, normal[3] = {};
     bool haveColour = false, haveNormal = false, inside = false, marked = false;
     int mode = 0, drawn = 0, segments = 0;
     // Flattened: the list's own matrix stack, relative to the call's
     // model-view, and the normal matrix of its top.
-    std::vector<Mat> own(1, identity());
+    std::vector<Mat> own = std::vector<Mat>(1, identity());
     Mat ownNormal = identity();
     bool ownNormalStale = false;
     int pieceFrom = 0, drawnPieces = 0;
-    auto piece = [&]() {  // a flat list's triangles since the last piece
-        int total = (int)indices.size();
-        if (flat && total > pieceFrom) {
-            Piece p = {pieceFrom, total - pieceFrom, {}, -1};
-            bound(vertices, indices, p);
-            b.pieces.push_back(p);
-        }
-        pieceFrom = total;
-    };
-    auto draw = [&]() {  // the triangles since the last draw
-        int total = (int)indices.size();
-        piece();
-        if (total > drawn)
-            b.steps.push_back({STEP_DRAW, {}, flat ? 1 : segments, drawn, total - drawn,
-                               drawnPieces, (int)b.pieces.size() - drawnPieces});
-        drawnPieces = (int)b.pieces.size();
-        drawn = total;
-        if (!flat) {
-            segments = 0;
-            marked = false;
-        }
-    };
-    if (flat) {  // the one segment: the model-view as the call starts
-        b.steps.push_back({STEP_MARK, {}, 0, 0, 0, 0, 0});
-        segments = 1;
-        marked = true;
+    std::unordered_multimap<uint32_t, int> seen;  // a vertex's hash to its index
+};
+
+// What a recorded call does to bake: it goes on, the list is left unbaked
+// (replayed as recorded, which bake still counts as done), or it cannot be
+// flattened (bake fails, to be tried again unflattened).
+enum BakeVerdict { BAKE_ON, BAKE_UNBAKED, BAKE_NOT_FLAT };
+
+// A flat list's triangles since the last piece, as a piece with its
+// sphere. Reads indices and vertices; writes pieceFrom and b.pieces.
+void bakePiece(Baking& w)
+{
+    int total = (int)w.indices.size();
+    if (w.flat && total > w.pieceFrom) {
+        Piece p = {w.pieceFrom, total - w.pieceFrom, {}, -1};
+        bound(w.vertices, w.indices, p);
+        w.b.pieces.push_back(p);
     }
-    // Index of a vertex: equal vertices share one (any such pair lights and
-    // places alike), so the shader runs once for each.
-    std::unordered_multimap<uint32_t, int> seen;  // hash to index
-    auto indexOf = [&](const float* v) -> int {
-        uint32_t h = 2166136261u;
-        for (int k = 0; k < LIST_FLOATS; k++) {
-            uint32_t bits;
-            memcpy(&bits, &v[k], sizeof bits);
-            h = (h ^ bits) * 16777619u;
+    w.pieceFrom = total;
+}
+
+// The triangles since the last draw, as a draw step (its pieces closed
+// first); a list that is not flat starts its segments again after it.
+// Writes b.steps, drawn, drawnPieces, and segments and marked.
+void bakeDraw(Baking& w)
+{
+    int total = (int)w.indices.size();
+    bakePiece(w);
+    if (total > w.drawn)
+        w.b.steps.push_back({STEP_DRAW, {}, w.flat ? 1 : w.segments, w.drawn, total - w.drawn,
+                             w.drawnPieces, (int)w.b.pieces.size() - w.drawnPieces});
+    w.drawnPieces = (int)w.b.pieces.size();
+    w.drawn = total;
+    if (!w.flat) {
+        w.segments = 0;
+        w.marked = false;
+    }
+}
+
+// Index of vertex v (LIST_FLOATS floats), added when new: equal vertices
+// share one (any such pair lights and places alike), so the shader runs
+// once for each. -1 past what 16-bit indices reach. Writes vertices and
+// seen.
+int bakeIndexOf(Baking& w, const float* v)
+{
+    uint32_t h = 2166136261u;
+    for (int k = 0; k < LIST_FLOATS; k++) {
+        uint32_t bits;
+        memcpy(&bits, &v[k], sizeof bits);
+        h = (h ^ bits) * 16777619u;
+    }
+    auto range = w.seen.equal_range(h);
+    for (auto it = range.first; it != range.second; ++it)
+        if (memcmp(&w.vertices[it->second * LIST_FLOATS], v, LIST_FLOATS * sizeof(float)) == 0)
+            return it->second;
+    int count = (int)(w.vertices.size() / LIST_FLOATS);
+    if (count > 65535)
+        return -1;
+    w.vertices.insert(w.vertices.end(), v, v + LIST_FLOATS);
+    w.seen.emplace(h, count);
+    return count;
+}
+
+// A recorded glVertex3f, into the primitive in the lists' layout; in a
+// flat list taken through the list's own matrix (its normal through that
+// matrix's inverse transpose, made again only after the matrix changed).
+// Writes prim, ownNormal and ownNormalStale.
+BakeVerdict bakeVertex(Baking& w, const Call& c)
+{
+    if (!w.inside)
+        return BAKE_ON;
+    if (!w.haveColour || !w.haveNormal)
+        return BAKE_UNBAKED;  // the call's own colour or normal: replayed instead
+    float p[4] = {c.a[0], c.a[1], c.a[2], 1}, n[3];
+    memcpy(n, w.normal, sizeof n);
+    if (w.flat) {
+        float q[4];
+        transform(w.own.back(), p, q);
+        memcpy(p, q, sizeof p);
+        if (w.ownNormalStale) {
+            bool invertible;
+            w.ownNormal = inverseTranspose3(w.own.back(), &invertible);
+            if (!invertible)
+                return BAKE_NOT_FLAT;
+            w.ownNormalStale = false;
         }
-        auto range = seen.equal_range(h);
-        for (auto it = range.first; it != range.second; ++it)
-            if (memcmp(&vertices[it->second * LIST_FLOATS], v, LIST_FLOATS * sizeof(float)) == 0)
-                return it->second;
-        int count = (int)(vertices.size() / LIST_FLOATS);
-        if (count > 65535)
-            return -1;
-        vertices.insert(vertices.end(), v, v + LIST_FLOATS);
-        seen.emplace(h, count);
-        return count;
-    };
+        const Mat& m = w.ownNormal;
+        for (int row = 0; row < 3; row++)
+            n[row] = m.m[row] * w.normal[0] + m.m[4 + row] * w.normal[1] +
+                     m.m[8 + row] * w.normal[2];
+    }
+    w.prim.insert(w.prim.end(), p, p + 3);
+    w.prim.insert(w.prim.end(), n, n + 3);
+    w.prim.insert(w.prim.end(), w.colour, w.colour + 4);
+    w.prim.push_back(0);
+    return BAKE_ON;
+}
+
+// A recorded glEnd: the primitive's triangles as indices, under a segment
+// marked where the first triangles under this matrix come (a draw ended
+// first when the draw has all the segments it can hold). Writes order,
+// b.steps, segments, marked, vertices and indices.
+BakeVerdict bakeEnd(Baking& w)
+{
+    if (!w.inside)
+        return BAKE_ON;
+    w.inside = false;
+    w.order.clear();
+    cutPrimitive((GLenum)w.mode, (int)(w.prim.size() / LIST_FLOATS), false, w.order);
+    if (w.order.empty())
+        return BAKE_ON;
+    if (!w.marked) {
+        if (w.segments == LIST_SEGMENTS)
+            bakeDraw(w);
+        w.b.steps.push_back({STEP_MARK, {}, w.segments, 0, 0, 0, 0});
+        w.segments++;
+        w.marked = true;
+    }
+    for (int v : w.order) {
+        float* vertex = &w.prim[v * LIST_FLOATS];
+        vertex[LIST_SEGMENT] = (float)(w.segments - 1);
+        int index = bakeIndexOf(w, vertex);
+        if (index < 0)
+            return BAKE_UNBAKED;  // past 16-bit indices: replayed instead
+        w.indices.push_back((unsigned short)index);
+    }
+    return BAKE_ON;
+}
+
+// A recorded matrix call, kept as a step: in a list that is not flat what
+// follows is a new segment; in a flat list it ends a piece and moves the
+// list's own stack (a pop below the call's matrix cannot be flattened).
+// Writes b.steps, marked, pieces, own, b.depth and ownNormalStale.
+BakeVerdict bakeMatrix(Baking& w, const Call& c)
+{
+    if (w.inside)
+        return BAKE_UNBAKED;
+    w.b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
+    if (!w.flat) {
+        w.marked = false;
+        return BAKE_ON;
+    }
+    bakePiece(w);
+    Mat& top = w.own.back();  // (not used past a push or pop, which move it)
+    if (c.op == OP_PUSH) {
+        w.own.push_back(w.own.back());
+        w.b.depth = std::max(w.b.depth, (int)w.own.size() - 1);
+    } else if (c.op == OP_POP) {
+        if (w.own.size() == 1)
+            return BAKE_NOT_FLAT;  // below the call's matrix
+        w.own.pop_back();
+    } else if (c.op == OP_TRANSLATE) {
+        multiply(top, top, translation(c.a[0], c.a[1], c.a[2]));
+    } else if (c.op == OP_SCALE) {
+        multiply(top, top, scaling(c.a[0], c.a[1], c.a[2]));
+    } else {
+        Mat r;
+        if (rotation(c.a[0], c.a[1], c.a[2], c.a[3], r))
+            multiply(top, top, r);
+    }
+    w.ownNormalStale = true;
+    return BAKE_ON;
+}
+
+// One recorded call, into the working state: vertices and primitives into
+// triangles, the current colour and normal noted and kept as steps, a
+// material change ending the draw (the shader takes it as a uniform).
+BakeVerdict bakeCall(Baking& w, const Call& c)
+{
+    switch (c.op) {
+    case OP_VERTEX: return bakeVertex(w, c);
+    case OP_END: return bakeEnd(w);
+    case OP_BEGIN:
+        w.inside = true;
+        w.mode = (int)c.a[0];
+        w.prim.clear();
+        return BAKE_ON;
+    case OP_COLOR:
+        memcpy(w.colour, c.a, sizeof w.colour);
+        w.haveColour = true;
+        break;
+    case OP_NORMAL:
+        memcpy(w.normal, c.a, sizeof w.normal);
+        w.haveNormal = true;
+        break;
+    case OP_MATERIAL:
+        if (w.inside)
+            return BAKE_UNBAKED;  // changed inside glBegin/glEnd: replayed instead
+        bakeDraw(w);
+        break;
+    default:
+        return bakeMatrix(w, c);
+    }
+    w.b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
+    return BAKE_ON;
+}
+
+// The quick steps of a flat list that ends as it began (see Baked): the
+// steps without the matrix calls, then the last colour and normal. Reads
+// the list's calls and b.steps; writes b.quick.
+void bakeQuick(Baking& w, const std::vector<Call>& calls)
+{
+    int depth = 0;
+    bool neutral = true;
     for (const Call& c : calls) {
-        switch (c.op) {
-        case OP_VERTEX: {
-            if (!inside)
-                break;
-            if (!haveColour || !haveNormal)
-                return true;  // the call's own colour or normal: replayed instead
-            float p[4] = {c.a[0], c.a[1], c.a[2], 1}, n[3];
-            memcpy(n, normal, sizeof n);
-            if (flat) {
-                float q[4];
-                transform(own.back(), p, q);
-                memcpy(p, q, sizeof p);
-                if (ownNormalStale) {
-                    bool invertible;
-                    ownNormal = inverseTranspose3(own.back(), &invertible);
-                    if (!invertible)
-                        return false;
-                    ownNormalStale = false;
-                }
-                for (int row = 0; row < 3; row++)
-                    n[row] = ownNormal.m[row] * normal[0] + ownNormal.m[4 + row] * normal[1] +
-                             ownNormal.m[8 + row] * normal[2];
-            }
-            prim.insert(prim.end(), p, p + 3);
-            prim.insert(prim.end(), n, n + 3);
-            prim.insert(prim.end(), colour, colour + 4);
-            prim.push_back(0);
-            break;
-        }
-        case OP_BEGIN:
-            inside = true;
-            mode = (int)c.a[0];
-            prim.clear();
-            break;
-        case OP_END: {
-            if (!inside)
-                break;
-            inside = false;
-            order.clear();
-            cutPrimitive((GLenum)mode, (int)(prim.size() / LIST_FLOATS), false, order);
-            if (order.empty())
-                break;
-            if (!marked) {  // the first triangles under this matrix
-                if (segments == LIST_SEGMENTS)
-                    draw();
-                b.steps.push_back({STEP_MARK, {}, segments, 0, 0, 0, 0});
-                segments++;
-                marked = true;
-            }
-            for (int v : order) {
-                float* vertex = &prim[v * LIST_FLOATS];
-                vertex[LIST_SEGMENT] = (float)(segments - 1);
-                int index = indexOf(vertex);
-                if (index < 0)
-                    return true;  // past 16-bit indices: replayed instead
-                indices.push_back((unsigned short)index);
-            }
-            break;
-        }
-        case OP_COLOR:
-            memcpy(colour, c.a, sizeof colour);
-            haveColour = true;
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
-            break;
-        case OP_NORMAL:
-            memcpy(normal, c.a, sizeof normal);
-            haveNormal = true;
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
-            break;
-        case OP_MATERIAL:
-            if (inside)
-                return true;  // changed inside glBegin/glEnd: replayed instead
-            draw();
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
-            break;
-        default:  // a matrix: flattened, or what follows is a new segment
-            if (inside)
-                return true;
-            b.steps.push_back({STEP_CALL, c, 0, 0, 0, 0, 0});
-            if (!flat) {
-                marked = false;
-                break;
-            }
-            piece();
-            if (c.op == OP_PUSH) {
-                own.push_back(own.back());
-                b.depth = std::max(b.depth, (int)own.size() - 1);
-            } else if (c.op == OP_POP) {
-                if (own.size() == 1)
-                    return false;  // below the call's matrix: not flattened
-                own.pop_back();
-            } else if (c.op == OP_TRANSLATE) {
-                multiply(own.back(), own.back(), translation(c.a[0], c.a[1], c.a[2]));
-            } else if (c.op == OP_SCALE) {
-                multiply(own.back(), own.back(), scaling(c.a[0], c.a[1], c.a[2]));
-            } else {
-                Mat r;
-                if (rotation(c.a[0], c.a[1], c.a[2], c.a[3], r))
-                    multiply(own.back(), own.back(), r);
-            }
-            ownNormalStale = true;
-            break;
-        }
+        depth += c.op == OP_PUSH ? 1 : (c.op == OP_POP ? -1 : 0);
+        neutral = neutral && !(isMove(c.op) && depth == 0);
     }
-    if (inside)
-        return true;
-    draw();
-    if (flat) {  // the quick steps of a list that ends as it began
-        int depth = 0;
-        bool neutral = true;
-        for (const Call& c : calls) {
-            depth += c.op == OP_PUSH ? 1 : (c.op == OP_POP ? -1 : 0);
-            neutral = neutral && !(isMove(c.op) && depth == 0);
-        }
-        if (neutral && depth == 0) {
-            const Step* last[2] = {nullptr, nullptr};  // colour, normal
-            for (const Step& s : b.steps) {
-                if (s.kind == STEP_CALL && (s.call.op == OP_COLOR || s.call.op == OP_NORMAL))
-                    last[s.call.op == OP_NORMAL] = &s;
-                else if (s.kind != STEP_CALL || s.call.op == OP_MATERIAL)
-                    b.quick.push_back(s);
-            }
-            for (const Step* s : last)
-                if (s != nullptr)
-                    b.quick.push_back(*s);
-        }
+    if (!neutral || depth != 0)
+        return;
+    const Step* last[2] = {nullptr, nullptr};  // colour, normal
+    for (const Step& s : w.b.steps) {
+        if (s.kind == STEP_CALL && (s.call.op == OP_COLOR || s.call.op == OP_NORMAL))
+            last[s.call.op == OP_NORMAL] = &s;
+        else if (s.kind != STEP_CALL || s.call.op == OP_MATERIAL)
+            w.b.quick.push_back(s);
     }
-    if (!indices.empty() && flat) {
-        b.count = (int)(vertices.size() / LIST_FLOATS);
+    for (const Step* s : last)
+        if (s != nullptr)
+            w.b.quick.push_back(*s);
+}
+
+// Hands the list's vertices to WebGL: a flat list's into room in a page,
+// its indices taken to the page once and kept for the batch; any other's
+// with its indices into a buffer of its own. Writes b and pages.
+void bakeSend(Baking& w)
+{
+    Baked& b = w.b;
+    if (w.indices.empty())
+        return;
+    if (w.flat) {
+        b.count = (int)(w.vertices.size() / LIST_FLOATS);
         pageTake(b.count, b.page, b.base);
-        webglPageWrite(pages[b.page].name, b.base, vertices.data(), b.count);
-        for (unsigned short& index : indices)  // taken to the page once
+        webglPageWrite(pages[b.page].name, b.base, w.vertices.data(), b.count);
+        for (unsigned short& index : w.indices)
             index = (unsigned short)(index + b.base);
-        b.indices = std::move(indices);
-    } else if (!indices.empty()) {
-        b.buffer = webglListBuffer(vertices.data(), (int)(vertices.size() / LIST_FLOATS),
-                                   indices.data(), (int)indices.size());
+        b.indices = std::move(w.indices);
+    } else {
+        b.buffer = webglListBuffer(w.vertices.data(), (int)(w.vertices.size() / LIST_FLOATS),
+                                   w.indices.data(), (int)w.indices.size());
     }
-    b.ok = true;
-    baked[name] = std::move(b);
+}
+
+// Turns list `name`'s recorded calls into baked[name] (see Baked),
+// flattened when `flat`; false when a flat list pops below the matrix of
+// the call or holds a matrix that cannot be inverted (baked[name] is then
+// left as it was, and nothing is sent to WebGL). A list left unbaked also
+// leaves baked[name] as it was, and gives true.
+bool bake(GLuint name, bool flat)
+{
+    const std::vector<Call>& calls = lists[name];
+    Baking w;
+    w.flat = w.b.flat = flat;
+    if (flat) {  // the one segment: the model-view as the call starts
+        w.b.steps.push_back({STEP_MARK, {}, 0, 0, 0, 0, 0});
+        w.segments = 1;
+        w.marked = true;
+    }
+    for (const Call& c : calls) {
+        BakeVerdict verdict = bakeCall(w, c);
+        if (verdict != BAKE_ON)
+            return verdict == BAKE_UNBAKED;
+    }
+    if (w.inside)
+        return true;
+    bakeDraw(w);
+    if (flat)
+        bakeQuick(w, calls);
+    bakeSend(w);
+    w.b.ok = true;
+    baked[name] = std::move(w.b);
     return true;
 }
 
