@@ -471,6 +471,15 @@ void emitTriangle(int a, int b, int c)
     }
 }
 
+// One triangle's corners a, b, c written at `at`, which moves past them.
+void putCorners(int*& at, int a, int b, int c)
+{
+    at[0] = a;
+    at[1] = b;
+    at[2] = c;
+    at += 3;
+}
+
 // The triangles of a primitive of n vertices, as index triples into out,
 // each keeping its winding. A quad is split from its second corner, as the
 // desktop's renderer does (feedback hands it back from its first).
@@ -479,35 +488,29 @@ void cutPrimitive(GLenum mode, int n, bool forFeedback, std::vector<int>& out)
     // (at most 3 (n - 2) corners: room made once, then written in place)
     out.resize(n > 2 ? 3 * (n - 2) : 0);
     int* at = out.data();
-    auto tri = [&at](int a, int b, int c) {
-        at[0] = a;
-        at[1] = b;
-        at[2] = c;
-        at += 3;
-    };
     switch (mode) {
     case GL_TRIANGLES:
         for (int i = 0; i + 2 < n; i += 3)
-            tri(i, i + 1, i + 2);
+            putCorners(at, i, i + 1, i + 2);
         break;
     case GL_TRIANGLE_STRIP:
     case GL_QUAD_STRIP:
         for (int i = 0; i + 2 < n; i++)
-            i % 2 == 0 ? tri(i, i + 1, i + 2) : tri(i + 1, i, i + 2);
+            i % 2 == 0 ? putCorners(at, i, i + 1, i + 2) : putCorners(at, i + 1, i, i + 2);
         break;
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
         for (int i = 1; i + 1 < n; i++)
-            tri(0, i, i + 1);
+            putCorners(at, 0, i, i + 1);
         break;
     case GL_QUADS:
         for (int i = 0; i + 3 < n; i += 4) {
             if (forFeedback) {
-                tri(i, i + 1, i + 2);
-                tri(i, i + 2, i + 3);
+                putCorners(at, i, i + 1, i + 2);
+                putCorners(at, i, i + 2, i + 3);
             } else {
-                tri(i, i + 1, i + 3);
-                tri(i + 1, i + 2, i + 3);
+                putCorners(at, i, i + 1, i + 3);
+                putCorners(at, i + 1, i + 2, i + 3);
             }
         }
         break;
@@ -1358,6 +1361,26 @@ bool bake(GLuint name, bool flat)
     return true;
 }
 
+// Piece p's sphere in eye coordinates under the model-view m (column-major):
+// its centre, and its radius times the most the matrix stretches a length
+// (at most the square root of the largest row sum of |M^T M| over the
+// upper 3x3), so that the sphere still holds the piece's vertices. Reads
+// and writes nothing else.
+void eyeSphere(const Piece& p, const float* m, double centre[3], double& radius)
+{
+    double gram[3][3], stretch = 0;
+    for (int row = 0; row < 3; row++)
+        centre[row] = (double)m[row] * p.centre[0] + (double)m[4 + row] * p.centre[1] +
+                      (double)m[8 + row] * p.centre[2] + m[12 + row];
+    for (int i = 0; i < 3; i++)
+        for (int j = 0; j < 3; j++)
+            gram[i][j] = (double)m[i * 4] * m[j * 4] + (double)m[i * 4 + 1] * m[j * 4 + 1] +
+                         (double)m[i * 4 + 2] * m[j * 4 + 2];
+    for (int i = 0; i < 3; i++)
+        stretch = std::max(stretch, std::fabs(gram[i][0]) + std::fabs(gram[i][1]) + std::fabs(gram[i][2]));
+    radius = p.radius * std::sqrt(stretch);
+}
+
 // Whether the spot light adds nothing to any vertex of piece p (none: a
 // list that is not flat) under the model-view in u (segment 0): lighting
 // or the light off, or the piece's sphere wholly outside the light's cone,
@@ -1378,21 +1401,8 @@ bool unreached(const Piece* p, const float u[U_FLOATS])
         cosWide = std::cos((cutoff + 1) * M_PI / 180);
         sinWide = std::sin((cutoff + 1) * M_PI / 180);
     }
-    const float* m = u + U_MODELVIEWS;
-    // The sphere in eye coordinates: its centre, and its radius times the
-    // most the matrix stretches a length (at most the square root of the
-    // largest row sum of |M^T M| over the upper 3x3).
-    double centre[3], gram[3][3], stretch = 0;
-    for (int row = 0; row < 3; row++)
-        centre[row] = (double)m[row] * p->centre[0] + (double)m[4 + row] * p->centre[1] +
-                      (double)m[8 + row] * p->centre[2] + m[12 + row];
-    for (int i = 0; i < 3; i++)
-        for (int j = 0; j < 3; j++)
-            gram[i][j] = (double)m[i * 4] * m[j * 4] + (double)m[i * 4 + 1] * m[j * 4 + 1] +
-                         (double)m[i * 4 + 2] * m[j * 4 + 2];
-    for (int i = 0; i < 3; i++)
-        stretch = std::max(stretch, std::fabs(gram[i][0]) + std::fabs(gram[i][1]) + std::fabs(gram[i][2]));
-    double radius = p->radius * std::sqrt(stretch);
+    double centre[3], radius;
+    eyeSphere(*p, u + U_MODELVIEWS, centre, radius);
     double v[3], dist = 0, along = 0, sl = 0;
     for (int k = 0; k < 3; k++) {
         v[k] = centre[k] - lightPosition[k];
