@@ -137,14 +137,23 @@ copyright_of() {
 }
 
 # A CMake project of a source package, built and installed into $PREFIX.
+# Its compiler's words go to a log of its own (a library's warnings are its
+# maintainers' business, and OpenAL Soft's run to thousands of lines),
+# shown only when the build fails.
 cmake_dep() {
-    local src=$1 name
+    local src=$1 name log
     name=$(basename "$src")
     shift
-    cmake -S "$src" -B "$DEPS/build/$name" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" >/dev/null
-    cmake --build "$DEPS/build/$name" -j"$JOBS" >/dev/null
-    cmake --install "$DEPS/build/$name" >/dev/null
+    mkdir -p "$DEPS/build"
+    log=$DEPS/build/$name.log
+    if ! { cmake -S "$src" -B "$DEPS/build/$name" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PREFIX" "$@" &&
+        cmake --build "$DEPS/build/$name" -j"$JOBS" &&
+        cmake --install "$DEPS/build/$name"; } >"$log" 2>&1; then
+        tail -n 40 "$log" >&2
+        echo "windows: building $name failed (whole log: $log)" >&2
+        return 1
+    fi
 }
 
 # sin, cos, sincos, asin and acos from Debian's glibc source package, the
