@@ -93,7 +93,7 @@ if [ "${CLANKWISE_SKIP_WINDOWS:-0}" = 1 ]; then
 elif stage "Windows build in build-windows/ (mingw-w64)" && bash scripts/windows.sh; then
     stage "Windows tests under wine"
     if bash tests/windows/run.sh build-windows build build-windows/test-run; then
-        SUMMARY+=("build-windows/ under wine: maths, unit tests, bad input, 5 golden scripts and the game passed")
+        SUMMARY+=("build-windows/ under wine: maths, unit tests, pad tests, bad input, 5 golden scripts and the game passed")
     else
         SUMMARY+=("build-windows/ under wine: failed, see its output above")
         FAILED+=("build-windows/ tests under wine")

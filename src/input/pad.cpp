@@ -72,21 +72,22 @@ static void wantedKeys(const PadState& pad, int keys[256], int specials[256])
     specials[GLUT_KEY_LEFT] = b[PAD_LEFT] || (!freeCamera && lx < 0);
     specials[GLUT_KEY_RIGHT] = b[PAD_RIGHT] || (!freeCamera && lx > 0);
     if (freeCamera) {
-        keys['8'] = ly < 0;
-        keys['5'] = ly > 0;
-        keys['6'] = lx > 0;
-        keys['4'] = lx < 0;
-        keys['o'] = ry < 0;
-        keys['l'] = ry > 0;
-        keys['k'] = rx > 0;
-        keys['m'] = rx < 0;
-        keys['7'] = pad.axis[PAD_RIGHT_TRIGGER] >= PAD_TRIGGER_ON;
-        keys['9'] = pad.axis[PAD_LEFT_TRIGGER] >= PAD_TRIGGER_ON;
+        const struct {
+            unsigned char key;
+            int held;
+        } flying[] = {
+            {'8', ly < 0}, {'5', ly > 0}, {'6', lx > 0}, {'4', lx < 0}, {'o', ry < 0},
+            {'l', ry > 0}, {'k', rx > 0}, {'m', rx < 0},
+            {'7', pad.axis[PAD_RIGHT_TRIGGER] >= PAD_TRIGGER_ON},
+            {'9', pad.axis[PAD_LEFT_TRIGGER] >= PAD_TRIGGER_ON},
+        };
+        for (const auto& fly : flying)
+            keys[fly.key] = fly.held;
     }
-    keys[' '] = b[PAD_A] != 0;
-    keys['v'] = b[PAD_B] != 0;
-    keys['p'] = b[PAD_START] != 0;
-    keys['h'] = b[PAD_BACK] != 0;
+    keys[(unsigned char)' '] = b[PAD_A] != 0;
+    keys[(unsigned char)'v'] = b[PAD_B] != 0;
+    keys[(unsigned char)'p'] = b[PAD_START] != 0;
+    keys[(unsigned char)'h'] = b[PAD_BACK] != 0;
     specials[GLUT_KEY_F2] = b[PAD_X] != 0;
     specials[GLUT_KEY_F3] = b[PAD_LEFT_STICK] != 0;
     specials[GLUT_KEY_F4] = b[PAD_RIGHT_STICK] != 0;
